@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+namespace kx::core {
+
+// Every user-visible text exists in English and Russian (UTF-8); RussianUi picks one.
+struct TextPair {
+    const char* en;
+    const char* ru;
+    constexpr const char* pick(bool russian) const { return russian ? ru : en; }
+};
+
+} // namespace kx::core
