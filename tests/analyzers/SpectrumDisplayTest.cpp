@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "analyzers/SpectrumDisplay.h"
+#include "analyzers/SpectrumFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <vector>
+
+using namespace kx::analyzers;
+
+TEST(SpectrumDisplay, ReferenceLevelPerScale) {
+    EXPECT_EQ(spectrumReferenceLevel(1e6, SpectrumScale::DbV), 10);
+    EXPECT_EQ(spectrumReferenceLevel(1e6, SpectrumScale::Dbm50), 25); // F = 22.04
+    EXPECT_EQ(spectrumReferenceLevel(5000, SpectrumScale::DbV), -35); // F = -36.99
+    EXPECT_EQ(spectrumReferenceLevel(0, SpectrumScale::DbV), -120);
+    EXPECT_NEAR(spectrumUnitOffset(SpectrumScale::Dbm600), 10 * std::log10(1000.0 / 600), 1e-9);
+}
+
+TEST(SpectrumDisplay, CodesFromTheAveragedPower) {
+    // Two frames of 0.5 V² each, 1 V/div, dBV: R = 10, bottom -70 at 10 dB/div.
+    const std::vector<double> acc{1.0, 2e-15, 1e-15, 1e-12, 0.0, 200.0};
+    std::vector<std::int32_t> codes(acc.size() + 1, 7);
+    const int ref = spectrumDisplayCodes(acc, 2, 1e6, SpectrumScale::DbV, false, codes);
+    EXPECT_EQ(ref, 10);
+    const auto expected = [](double v) {
+        return static_cast<std::int32_t>((10 * std::log10(v) + 70) * 65536 / 80 + 0.5);
+    };
+    EXPECT_EQ(codes[0], expected(0.5));
+    EXPECT_EQ(codes[1], 0); // 1e-15 V²: far below the bottom line
+    EXPECT_EQ(codes[2], 0); // below 1e-15
+    EXPECT_EQ(codes[3], 0);
+    EXPECT_EQ(codes[4], 0);
+    EXPECT_EQ(codes[5], expected(100)); // above the top line: left to the renderer's clipping
+    EXPECT_EQ(codes[6], INT_MAX);       // no bin
+
+    spectrumDisplayCodes(acc, 2, 1e6, SpectrumScale::Dbm50, true, codes);
+    const double d = 13.0102999566;
+    EXPECT_EQ(codes[0],
+              static_cast<std::int32_t>((d + 10 * std::log10(0.5) - (25 - 120)) * 65536 / 120 + 0.5));
+
+    spectrumDisplayCodes(acc, 0, 1e6, SpectrumScale::DbV, false, codes);
+    for (auto c : codes) EXPECT_EQ(c, INT_MAX);
+}
+
+TEST(SpectrumRestartCache, ChangeOfPeriodOrCountRestarts) {
+    SpectrumRestartCache cache;
+    EXPECT_TRUE(cache.changed(1000, 2000));
+    EXPECT_FALSE(cache.changed(1000, 2000));
+    EXPECT_TRUE(cache.changed(2000, 2000));
+    EXPECT_TRUE(cache.changed(2000, 1000));
+    EXPECT_FALSE(cache.changed(2000, 1000));
+}
+
+TEST(SpectrumSettings, ZoomAndWindowOfStoredValues) {
+    EXPECT_EQ(spectrumZoomFactor(0), 1);
+    EXPECT_EQ(spectrumZoomFactor(4), 20);
+    EXPECT_EQ(spectrumZoomFactor(8), 500);
+    EXPECT_EQ(spectrumZoomFactor(99), 500);
+    EXPECT_EQ(fftWindowFromIndex(8), FftWindow::Triangular);
+    EXPECT_EQ(fftWindowFromIndex(9), FftWindow::Rectangular);
+    EXPECT_EQ(spectrumScaleFromIndex(-1), SpectrumScale::DbV);
+}
