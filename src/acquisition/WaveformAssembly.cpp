@@ -1,0 +1,225 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "acquisition/WaveformAssembly.h"
+
+#include "acquisition/ChannelCopy.h"
+#include "acquisition/ChannelScale.h"
+#include "acquisition/InfoBlock.h"
+#include "acquisition/TriggerPosition.h"
+#include "acquisition/Unpack.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kx::acquisition {
+
+using core::Channel;
+using core::kMaxFramePoints;
+namespace fh = core::fh;
+
+namespace {
+
+constexpr int kEtsFftChannel = 57; // spectrum word: which channel the ETS spectrum belongs to
+
+struct Flags {
+    std::uint8_t status, trig, chan, cond, acq, mask, run;
+    bool fast, ets, peak, hiRes, roll;
+};
+
+Flags readFlags(std::span<const std::uint8_t> in) {
+    Flags f{};
+    f.status = in[info::FrameStatus];
+    f.trig = in[info::TriggerFlags];
+    f.chan = in[info::ChannelFlags];
+    f.cond = in[info::ConditionStatus];
+    f.acq = in[info::AcquisitionFlags];
+    f.mask = in[info::ChannelMask];
+    f.run = in[info::RunFlags];
+    f.fast = (f.mask & info::kMaskFastDigital) != 0;
+    f.ets = (f.mask & info::kMaskEts) != 0;
+    f.peak = (f.trig & 0x80) != 0;
+    f.hiRes = (f.trig & 0x40) != 0;
+    f.roll = (f.run & 0x04) != 0;
+    return f;
+}
+
+// Refuses lengths that would not fit the raw arrays or the channel buffers.
+bool lengthFits(const Flags& f, std::size_t t) {
+    const std::size_t capture = (f.peak || f.hiRes) ? t / 2 : t;
+    if (capture > kMaxFramePoints) return false;
+    if ((f.ets ? 4 * t : t) > kRawCapacity) return false;
+    if (f.fast && (8 * t > kRawCapacity || 8 * capture > kMaxFramePoints)) return false;
+    return true;
+}
+
+std::uint32_t conditionClass(std::uint8_t chan) {
+    const bool b5 = (chan & 0x20) != 0;
+    const bool b6 = (chan & 0x40) != 0;
+    if (b5 && b6) return 3;
+    if (b5) return 2;
+    if (b6) return 4;
+    return 1;
+}
+
+void callHook(const std::function<void(const HookArgs&)>& hook, const HookArgs& args) {
+    if (hook) hook(args);
+}
+
+} // namespace
+
+AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const std::uint8_t> blockA,
+                             std::span<const std::uint8_t> blockB, const AssemblyContext& ctx,
+                             AssemblyWorkspace& work, core::FrameRecord& frame) {
+    if (in.size() < info::kSize) {
+        ++work.stats.refused;
+        return AssemblyStatus::BadInfoBlock;
+    }
+    const Flags f = readFlags(in);
+    const std::size_t t = infoWord16(in, info::PreTrigger) + infoWord16(in, info::PostTrigger);
+    if (!lengthFits(f, t)) {
+        ++work.stats.refused;
+        return AssemblyStatus::BadLength;
+    }
+
+    const UnpackResult unpacked = unpackBlocks(blockA, blockB, f.mask, t, work.raw);
+    if (unpacked.shortBlock) ++work.stats.shortBlocks;
+
+    std::size_t writeIndex = infoWord16(in, info::RollWriteIndex);
+    if (t > 0 && writeIndex >= t) {
+        writeIndex %= t;
+        ++work.stats.clamped;
+    }
+    const bool hiResPairs = f.hiRes && (in[info::HiResExponent] > 0);
+    collectRecorderSamples(work.recorder, ctx.recordingOn, f.roll && (f.status & 0x01) != 0,
+                           work.raw.of(Channel::A1).first(work.raw.length(Channel::A1)), writeIndex, t,
+                           hiResPairs);
+
+    auto& h = frame.header;
+    const HookArgs args{in, ctx, work.raw, frame};
+
+    // Scales.
+    h[fh::ScaleA1] = channelScale(in[info::GainA1], in[info::FrontEndA1], ctx.compactFrontEnd, ctx.probeA1);
+    h[fh::ScaleA2] = channelScale(in[info::GainA2], in[info::FrontEndA2], ctx.compactFrontEnd, ctx.probeA2);
+
+    // Capture words.
+    const bool halved = f.peak || f.hiRes;
+    const std::uint64_t period = static_cast<std::uint64_t>(infoWord32(in, info::Decimation)) * 5000u;
+    h.set64(fh::SamplePeriodPs, period);
+    h.set64(fh::DigitalPeriodPs, f.fast ? period / 8 : period);
+    h[fh::ZeroA1] = static_cast<std::uint32_t>(ctx.zeroA1);
+    h[fh::ZeroA2] = static_cast<std::uint32_t>(ctx.zeroA2);
+    const std::size_t capture = halved ? t / 2 : t;
+    const std::size_t rollIndex = halved ? writeIndex / 2 : writeIndex;
+    const std::uint32_t pre = infoWord16(in, info::PreTrigger);
+    h[fh::CaptureLength] = static_cast<std::uint32_t>(capture);
+    h[fh::PreTrigger] = halved ? pre / 2 : pre;
+
+    std::size_t count = capture;
+    std::size_t newest = capture;
+    const bool wrapped = (f.status & 0x02) != 0;
+    const bool present = (f.status & 0x01) != 0;
+    if (f.roll) {
+        if (!wrapped)
+            count = newest = present ? rollIndex : 0;
+        else if (present && !ctx.scrollActive)
+            newest = rollIndex;
+    }
+    h[fh::AnalogCount] = static_cast<std::uint32_t>(count);
+    h[fh::DigitalCount] = static_cast<std::uint32_t>(f.fast ? count * 8 : count);
+    h[fh::TriggerIndex] = static_cast<std::uint32_t>(newest);
+    h[fh::RollFrame] = f.roll ? 1 : 0;
+    h[fh::PeakDetect] = f.peak ? 1 : 0;
+    const unsigned exponent = std::min<unsigned>(in[info::HiResExponent], 24);
+    h[fh::HiResFactor] = f.hiRes ? (1u << exponent) : 1u;
+    h[fh::EtsState] = f.ets ? 1 : 0;
+    h[kEtsFftChannel] = 0;
+    const bool analyzer = (f.acq & 0x04) != 0;
+    h[fh::AnalyzerMode] = analyzer ? (ctx.menuAA ? 2 : 1) : 0;
+    h[fh::NarrowFilter] = ctx.iqWinEn ? 1 : 0;
+    h[fh::OverdriveA1] = (f.status & 0x20) ? 1 : 0;
+    h[fh::OverdriveA2] = (f.status & 0x40) ? 1 : 0;
+    h.set64(fh::SweepSpan, ctx.sweepSpan);
+    h.set64(fh::SweepStart, ctx.sweepStart);
+    h[fh::GenAmplitudeWord] = ctx.genAmpCode;
+    h[fh::InfoWord118] = infoWord16(in, info::Word36);
+    h[fh::CounterStatus] = ctx.counterStatus;
+    h[fh::CounterEvents] = ctx.counterEvents;
+    h[fh::CounterTicks] = ctx.counterTicks;
+
+    if (f.ets && work.hooks.etsReconstruct) {
+        h[fh::EtsState] = work.hooks.etsReconstruct(args) ? 2 : 1;
+    }
+
+    // Copy into the channel buffers.
+    const bool hiResCopy = h[fh::HiResFactor] >= 2;
+    const bool rotate = f.roll && wrapped && ctx.scrollActive && capture > 0;
+    for (int c = 0; c < core::kChannelCount; ++c) {
+        const auto ch = static_cast<Channel>(c);
+        const bool digital = c >= 2;
+        const std::size_t scale = (digital && f.fast) ? 8 : 1;
+        CopyPlan plan;
+        plan.length = capture * scale;
+        plan.valid = count * scale;
+        plan.period = rotate ? capture * scale : 0;
+        plan.rotation = rotate ? rollIndex * scale : 0;
+        plan.peakDetect = f.peak;
+        plan.hiRes = hiResCopy;
+        plan.analog = !digital;
+        copyChannel(work.raw.of(ch).first(work.raw.length(ch)), frame.channels.minOf(ch),
+                    frame.channels.maxOf(ch), plan);
+    }
+
+    if (analyzer) callHook(work.hooks.analyzerFrame, args);
+    writeStatistics(frame);
+    callHook(work.hooks.systemCalibration, args);
+
+    // Identity, channels, trigger and condition words.
+    h[fh::FrameDeviceType] = infoWord16(in, info::DeviceType);
+    std::uint32_t channels = 0;
+    if (!analyzer) {
+        if (f.mask & info::kMaskA1) channels |= 0x01;
+        if (f.mask & info::kMaskA2) channels |= 0x02;
+        if (f.mask & info::kMaskD12) channels |= 0x0C;
+        if (f.mask & info::kMaskD34) channels |= 0x30;
+    }
+    h[fh::ChannelMask] = channels;
+    const std::uint32_t source = f.trig & 0x07u;
+    const bool triggerActive = (f.chan & 0x80) != 0;
+    const bool positionValid = (f.status & 0x04) == 0;
+    h[fh::TriggerSource] = (triggerActive && positionValid && source <= 5) ? source + 1 : 0;
+    std::int64_t level = static_cast<std::int32_t>(h[fh::TriggerLevelCode]);
+    if (h[fh::TriggerSource] == 1 || h[fh::TriggerSource] == 2) {
+        const double lev = h[fh::TriggerSource] == 1 ? ctx.levA1 : ctx.levA2;
+        level = std::isfinite(lev) ? std::llround(std::clamp(lev, -1.0e9, 1.0e9)) : 0;
+    }
+    h[fh::TriggerLevelCode] = static_cast<std::uint32_t>(std::clamp<std::int64_t>(level, 0, 0x10000));
+
+    const bool conditionC = triggerActive && positionValid && h[fh::EtsState] != 2;
+    const std::uint32_t kind = conditionClass(f.chan);
+    std::uint32_t video = (f.status & 0x08) ? 1 : (f.status & 0x10) ? 2 : 0;
+    if (conditionC) {
+        const bool noTime = kind == 3 && (f.cond & 0x03) == 0;
+        h[fh::TPlusValue] = noTime ? 0 : infoWord32(in, info::ConditionTime);
+        h[fh::TPlusKind] = kind;
+        if (f.cond & 0x20) video = 3;
+        h[fh::VideoLine] = infoWord16(in, info::ConditionCount);
+    } else {
+        h[fh::TPlusValue] = 0;
+        h[fh::TPlusKind] = 0;
+        h[fh::VideoLine] = 0;
+    }
+    h[fh::StatusTriggerSource] = source + 1;
+    h[fh::VideoStandard] = video;
+
+    ++h[fh::FrameCounter];
+
+    if (count > 0) callHook(work.hooks.lcMeter, args);
+    callHook(work.hooks.antennaCalibration, args);
+    callHook(work.hooks.networkCalibration, args);
+
+    writeTriggerShifts(frame, in, ctx.preTrigger);
+
+    ++work.stats.assembled;
+    return unpacked.shortBlock ? AssemblyStatus::ShortBlock : AssemblyStatus::Ok;
+}
+
+} // namespace kx::acquisition
