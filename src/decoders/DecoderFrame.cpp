@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "decoders/DecoderFrame.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kx::decoders {
+
+namespace {
+
+// Hysteresis in 1/256 of full scale for each noise-reject index.
+constexpr int kHysteresis[10] = {0, 2, 3, 8, 16, 24, 32, 40, 48, 56};
+
+} // namespace
+
+LineThresholds analogThresholds(double trigLevel, int hystIndex, double zeroPosition, double microvoltsPerDiv,
+                                std::int32_t frameScale, std::int32_t frameZero) {
+    const double r = std::clamp(std::round(trigLevel / 256.0), 0.0, 255.0);
+    const double h = kHysteresis[std::clamp(hystIndex, 0, 9)];
+    const double lowLevel = h < r ? (r - h) * 256.0 : 256.0;
+    const double highLevel = r + h <= 255.0 ? (r + h) * 256.0 : 65280.0;
+    if (frameScale == 0) return {}; // a frame without a scale cannot be converted
+    auto toSample = [&](double level) {
+        return std::round((level - zeroPosition) * microvoltsPerDiv / frameScale) + frameZero;
+    };
+    return {toSample(lowLevel), toSample(highLevel), true};
+}
+
+LineInput lineInput(int source, bool inverted, const DecoderFrame& frame) {
+    LineInput in;
+    if (source < kSourceA1 || source > kSourceD4) return in;
+    const auto ch = static_cast<std::size_t>(source - 1);
+    if (!(frame.channelMask & (1u << ch)) || !frame.channelShown[ch]) return in;
+
+    const bool analog = source <= kSourceA2;
+    const LineThresholds th = analog ? (source == kSourceA1 ? frame.a1 : frame.a2) : kDigitalThresholds;
+    if (!th.valid) return in;
+    const std::int32_t count = analog ? frame.analogCount : frame.digitalCount;
+    // Never read past what the buffers hold, whatever the header claims.
+    const auto n =
+        std::min({static_cast<std::size_t>(std::max(count, 0)), frame.min[ch].size(), frame.max[ch].size()});
+    in.active = true;
+    in.line.min = frame.min[ch].first(n);
+    in.line.max = frame.max[ch].first(n);
+    in.line.samplePeriodPs = analog ? frame.samplePeriodPs : frame.digitalPeriodPs;
+    in.line.low = th.low;
+    in.line.high = th.high;
+    in.line.inverted = inverted;
+    return in;
+}
+
+bool decodeFrame(const Rs232Settings& settings, const DecoderFrame& frame, DecodedLine& rxd,
+                 DecodedLine& txd) {
+    if (settings.type == 0 || frame.captureLength == 0) return false;
+    rxd.count = 0;
+    txd.count = 0;
+    if (settings.type != 1) return true;
+    if (const auto in = lineInput(settings.rxdSource, settings.rxdInverted, frame); in.active)
+        decodeRs232(in.line, settings.format, rxd);
+    if (const auto in = lineInput(settings.txdSource, settings.txdInverted, frame); in.active)
+        decodeRs232(in.line, settings.format, txd);
+    return true;
+}
+
+} // namespace kx::decoders
