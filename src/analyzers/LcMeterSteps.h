@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace kx::analyzers {
+
+constexpr int kLcStandardSteps = 13;
+constexpr int kLcSelfCSteps = 9;
+constexpr int kLcMaxSteps = 13;
+
+struct LcStep {
+    double frequencyHz = 0;
+    double testVolts = 0;          // peak to peak
+    std::int32_t fixedRangeUv = 0; // A1 range of the "Self C" table; 0 = auto-ranged
+};
+
+struct LcTable {
+    std::array<LcStep, kLcMaxSteps> steps{};
+    int count = 0;
+    bool selfC = false;
+};
+
+LcTable lcStandardTable(bool compactFrontEnd);
+LcTable lcSelfCTable();
+
+// Gain code and front-end low nibble of an A1 range (normal column of the gain table).
+struct LcRangeCodes {
+    int gainCode = 2;
+    int lowNibble = 0;
+};
+LcRangeCodes lcRangeCodes(std::int32_t rangeUv);
+
+// Generator and acquisition registers of one step.
+struct LcStepSetup {
+    std::uint64_t genFreqWord = 0; // the frequency 5 ppm high
+    std::uint32_t genAmplitudeCode = 0;
+    double genOffsetVolts = 0; // -V/2, for the generator's calibrated offset code
+    std::uint32_t timeDivNs = 0;
+    std::uint32_t decimation = 0;
+    std::int32_t fixedRangeUv = 0; // 0: keep the auto-ranged A1 range
+    LcRangeCodes range;            // of the fixed range
+    int frontEndByte = 0;          // of the fixed range
+};
+LcStepSetup lcStepSetup(const LcStep& step);
+
+// What auto-ranging makes of a frame.
+enum class LcRangeAction { Keep, Ignore, Change };
+struct LcRangeDecision {
+    LcRangeAction action = LcRangeAction::Keep;
+    std::int32_t rangeUv = 0;
+    LcRangeCodes codes;
+    int frontEndByte = 0;
+};
+// peakToPeak: the frame's A1 span in codes, -1 when overloaded; autoRanging: standard table on
+// the normal front end.
+LcRangeDecision lcAutoRange(std::int32_t peakToPeak, std::int32_t rangeUv, bool autoRanging);
+
+} // namespace kx::analyzers
