@@ -64,7 +64,7 @@ void copyChannel(std::span<const std::int32_t> raw, std::span<std::int32_t> min,
     std::fill(hi + valid, hi + length, kNoSample);
 }
 
-void writeStatistics(core::FrameRecord& frame) {
+void writeStatistics(core::FrameRecord& frame, bool hasA1, bool hasA2) {
     auto& h = frame.header;
     const std::size_t count = std::min<std::size_t>(h[fh::AnalogCount], core::kMaxFramePoints);
     if (count == 0) return;
@@ -77,21 +77,24 @@ void writeStatistics(core::FrameRecord& frame) {
         std::int64_t sumSq = 0;
         std::int32_t smallest = std::numeric_limits<std::int32_t>::max();
         std::int32_t largest = std::numeric_limits<std::int32_t>::min();
-        bool any = false;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::int64_t a = lo[i];
-            const std::int64_t b = hi[i];
-            if (a == kNoSample || b == kNoSample) continue;
-            any = true;
-            sum += a + b;
-            sumSq += a * a + b * b;
-            smallest = std::min(smallest, lo[i]);
-            largest = std::max(largest, hi[i]);
+        if (c == 0 ? hasA1 : hasA2) {
+            // Branch-free so the loop vectorises; empty entries contribute nothing.
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::int32_t a = lo[i];
+                const std::int32_t b = hi[i];
+                const bool valid = (a != kNoSample) & (b != kNoSample);
+                const std::int64_t a64 = valid ? a : 0;
+                const std::int64_t b64 = valid ? b : 0;
+                sum += a64 + b64;
+                sumSq += a64 * a64 + b64 * b64;
+                smallest = std::min(smallest, valid ? a : std::numeric_limits<std::int32_t>::max());
+                largest = std::max(largest, valid ? b : std::numeric_limits<std::int32_t>::min());
+            }
         }
         h.setReal(c == 0 ? fh::SumA1 : fh::SumA2, static_cast<double>(sum) / 2.0);
         h.setReal(c == 0 ? fh::SumSqA1 : fh::SumSqA2, static_cast<double>(sumSq) / 2.0);
         const bool overdriven = h[c == 0 ? fh::OverdriveA1 : fh::OverdriveA2] != 0;
-        std::int32_t p2p = any ? largest - smallest : 0;
+        std::int32_t p2p = largest >= smallest ? largest - smallest : 0;
         if (overdriven || analyzer) p2p = -1;
         h[c == 0 ? fh::PeakToPeakA1 : fh::PeakToPeakA2] = static_cast<std::uint32_t>(p2p);
     }

@@ -24,7 +24,7 @@ struct CopyPlan {
 void copyChannel(std::span<const std::int32_t> raw, std::span<std::int32_t> min, std::span<std::int32_t> max,
                  const CopyPlan& plan);
 
-// Words 40..49 over the valid samples of A1 and A2.
-void writeStatistics(core::FrameRecord& frame);
+// Words 40..49 over the valid samples of A1 and A2; an absent channel has none.
+void writeStatistics(core::FrameRecord& frame, bool hasA1, bool hasA2);
 
 } // namespace kx::acquisition

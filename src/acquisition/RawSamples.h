@@ -15,7 +15,8 @@ namespace kx::acquisition {
 constexpr std::size_t kRawCapacity = 4 * core::kMaxFramePoints;
 
 // Unpacked samples, one array per channel, before they are copied into the channel buffers.
-// Only the first `length(channel)` entries belong to the current frame. Large: create once.
+// Only the first `length(channel)` entries belong to the current frame; a channel absent
+// from the frame has length 0. Large: create once.
 struct RawSamples {
     std::array<std::array<std::int32_t, kRawCapacity>, core::kChannelCount> data;
     std::array<std::size_t, core::kChannelCount> filled{}; // entries written by the last unpacking

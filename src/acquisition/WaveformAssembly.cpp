@@ -169,7 +169,7 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
     }
 
     if (analyzer) callHook(work.hooks.analyzerFrame, args);
-    writeStatistics(frame);
+    writeStatistics(frame, (f.mask & info::kMaskA1) != 0, (f.mask & info::kMaskA2) != 0);
     callHook(work.hooks.systemCalibration, args);
 
     // Identity, channels, trigger and condition words.
