@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -541,10 +542,12 @@ AwgCompileResult compileAwgText(std::string_view path, std::string_view text,
 }
 
 AwgCompileResult compileAwgFile(const std::string& path, const AwgCompileOptions& options) {
+    std::error_code ec;
+    const bool folder = std::filesystem::is_directory(path, ec);
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
-    if (in) content << in.rdbuf();
-    if (!in || in.bad()) {
+    if (in && !folder) content << in.rdbuf();
+    if (folder || !in || in.bad()) {
         AwgCompileResult r;
         r.fileNotFound = true;
         r.notice = AwgNotice::ErrorBox; // shown also when quiet
@@ -572,6 +575,12 @@ bool saveAwgListing(const std::string& file, std::span<const std::string> lines)
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
     return !out.fail();
+}
+
+std::string awgStatusShown(std::string_view status, int countdown) {
+    const auto brk = status.find("\r\n");
+    if (brk == std::string_view::npos || countdown <= 0) return std::string(status);
+    return std::string(countdown >= 3 ? status.substr(0, brk) : status.substr(brk + 2));
 }
 
 AwgMarkList buildAwgMarkList(std::span<const AwgLabel> labels, bool russian, bool sameScript,

@@ -79,6 +79,10 @@ bool saveAwgListing(const std::string& file, std::span<const std::string> lines)
 
 constexpr const char* kAwgListingName = "kxg.lst";
 
+// The part of a status text that Label_Mod shows at a countdown value: the first line at
+// 4 and 3, the rest after the first line break at 2 and 1 (a single line shows whole).
+std::string awgStatusShown(std::string_view status, int countdown);
+
 // Entries of the AWG mark list (ComboBox_AWG).
 struct AwgMarkEntry {
     std::string text;

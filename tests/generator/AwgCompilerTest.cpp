@@ -241,6 +241,7 @@ TEST(AwgCompiler, FileNotFound) {
     EXPECT_EQ(r.caption, "Open AWG file");
     EXPECT_EQ(r.message, "/nonexistent/x.kxg\r\nFile not found.");
     EXPECT_EQ(r.notice, AwgNotice::ErrorBox);
+    EXPECT_TRUE(compileAwgFile(std::filesystem::temp_directory_path().string(), {}).fileNotFound);
     const auto ru = compileAwgFile("/nonexistent/x.kxg", {true, true});
     EXPECT_EQ(ru.caption, "Открытие файла генератора");
     EXPECT_EQ(ru.message, "/nonexistent/x.kxg\r\nФайл не найден.");
@@ -312,4 +313,13 @@ TEST(AwgApply, SetsGeneratorModel) {
     applyAwgResult(compile("FOO 1\n"), "/x/y.kxg", marks, untouched);
     EXPECT_EQ(untouched.Function, kx::core::GenFunction::Plain);
     EXPECT_EQ(untouched.AWG_File, "");
+}
+
+TEST(AwgStatus, FirstLineThenTheRest) {
+    const std::string text = "Error in line 2\r\nOut of memory";
+    EXPECT_EQ(awgStatusShown(text, 4), "Error in line 2");
+    EXPECT_EQ(awgStatusShown(text, 3), "Error in line 2");
+    EXPECT_EQ(awgStatusShown(text, 2), "Out of memory");
+    EXPECT_EQ(awgStatusShown(text, 1), "Out of memory");
+    EXPECT_EQ(awgStatusShown("Lines = 3  Commands = 3", 2), "Lines = 3  Commands = 3");
 }
