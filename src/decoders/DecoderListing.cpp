@@ -37,19 +37,15 @@ char asciiOf(std::uint32_t value) {
     return code >= 32 ? static_cast<char>(code) : '-';
 }
 
+// A format number beyond the known ones (from a settings file) shows as HEX.
 std::string valueText(std::uint32_t value, DecoderDisplay display, int width) {
     char buf[24];
-    switch (display) {
-    case DecoderDisplay::Decimal:
+    if (display == DecoderDisplay::Decimal)
         std::snprintf(buf, sizeof buf, "%*u", width, value);
-        break;
-    case DecoderDisplay::Ascii:
+    else if (display == DecoderDisplay::Ascii)
         buf[0] = asciiOf(value), buf[1] = 0;
-        break;
-    case DecoderDisplay::Hex:
+    else
         std::snprintf(buf, sizeof buf, "%0*X", width, value);
-        break;
-    }
     return buf;
 }
 

@@ -81,6 +81,10 @@ TEST(DecoderListing, MemoReplacedOnlyWhenChanged) {
     EXPECT_TRUE(memo.empty());
 }
 
+TEST(DecoderListing, UnknownFormatShowsHex) {
+    EXPECT_EQ(decodedText(chars({0xAB}), {}, static_cast<DecoderDisplay>(7), 8, false)[2], "000:  AB");
+}
+
 TEST(DecoderListing, BandLabels) {
     EXPECT_EQ(bandLabel({0, 0x5, 0, 0}, DecoderDisplay::Hex), "05");
     EXPECT_EQ(bandLabel({kParityError, 0x1FF, 0, 0}, DecoderDisplay::Hex), "1FF PE");
