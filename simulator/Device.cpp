@@ -362,6 +362,9 @@ int Device::control(std::string_view text) {
             m_open = false;
             ++m_generation;
             m_instrument.faults() = Faults{};
+            m_identity = InstrumentIdentity{};
+            m_listing = DeviceListing{};
+            m_instrument.setIdentity(m_identity);
             m_instrument.factoryReset();
             continue;
         }
@@ -374,6 +377,11 @@ int Device::control(std::string_view text) {
 
 int Device::controlItem(std::string_view key, std::string_view value, bool hasValue) {
     Faults& f = m_instrument.faults();
+    if (bool ok = false; m_instrument.bench().control(key, value, ok)) {
+        if (!ok) return 1;
+        m_instrument.benchChanged();
+        return 0;
+    }
     if (key == "power") {
         const auto on = parseSwitch(value);
         if (!on) return 1;

@@ -19,13 +19,25 @@ constexpr std::uint8_t kKindPlain = 0;
 } // namespace
 
 Instrument::Instrument(const InstrumentIdentity& identity, std::uint64_t seed)
-    : m_identity(identity), m_acquisition(seed), m_rng(seed ^ 0x5157A7u) {
+    : m_identity(identity), m_acquisition(m_factory, seed), m_rng(seed ^ 0x5157A7u) {
+    m_acquisition.setModel(identity.model);
     m_memory.zeroTable = m_factory.zeroTable();
     m_memory.systemTable = m_factory.systemTable();
     powerOn();
 }
 
+void Instrument::setIdentity(const InstrumentIdentity& identity) {
+    m_identity = identity;
+    m_acquisition.setModel(identity.model);
+    if (m_started) m_acquisition.configure(m_memory.registers, m_lastWriteNs);
+}
+
+void Instrument::benchChanged() {
+    if (m_started) m_acquisition.configure(m_memory.registers, m_lastWriteNs);
+}
+
 void Instrument::factoryReset() {
+    m_acquisition.bench().restoreDefault();
     m_memory.zeroTable = m_factory.zeroTable();
     m_memory.systemTable = m_factory.systemTable();
     m_powerOnCount = 0;

@@ -35,7 +35,9 @@ public:
     void powerOn();
     // Factory tables back in flash, then a power cycle.
     void factoryReset();
-    void setIdentity(const InstrumentIdentity& identity) { m_identity = identity; }
+    void setIdentity(const InstrumentIdentity& identity);
+    // The bench was rewired: the inputs in force change at once.
+    void benchChanged();
     const InstrumentIdentity& identity() const { return m_identity; }
     void reseed(std::uint64_t seed);
 

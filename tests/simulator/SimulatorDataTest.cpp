@@ -1,5 +1,404 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Data packets of the simulated instrument.
+// Data packets of the simulated instrument: sizes per channel mask, the information block, what
+// the bench puts on each input, trigger, sampling modes and pacing of frames.
 #include "SimLink.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+using namespace kxtest;
+
+namespace {
+
+std::uint32_t u16(const std::vector<std::uint8_t>& b, std::size_t off) {
+    return static_cast<std::uint32_t>(b[off] | (b[off + 1] << 8));
+}
+int s16(const std::vector<std::uint8_t>& b, std::size_t off) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(u16(b, off)));
+}
+
+// A data packet unpacked the way the program reads block A and block B.
+struct Frame {
+    std::uint8_t header = 0;
+    std::vector<std::uint8_t> info;
+    std::vector<int> analog[2];
+    std::vector<int> digital[4];
+    std::size_t sizeA = 0;
+    std::size_t sizeB = 0;
+};
+
+Frame unpack(const Packet& p, std::size_t n) {
+    Frame f;
+    f.header = p.header;
+    f.sizeA = blockASize(p.header, n);
+    f.sizeB = blockBSize(p.header, n);
+    f.info.assign(p.body.begin() + static_cast<long>(f.sizeA + f.sizeB), p.body.end());
+    const unsigned m = p.header;
+    const std::size_t times = (m & 0x20) ? 4 * n : n;
+    std::size_t pos = 0;
+    int counter = 0;
+    std::vector<int> order;
+    if (!(m & 0x10)) {
+        if (m & 0x04) order.insert(order.end(), {0, 1});
+        if (m & 0x08) order.insert(order.end(), {2, 3});
+    }
+    for (std::size_t i = 0; i < times; ++i) {
+        if (m & 0x01) f.analog[0].push_back(p.body[pos++]);
+        if (m & 0x02) f.analog[1].push_back(p.body[pos++]);
+        if (order.empty()) continue;
+        counter += static_cast<int>(order.size());
+        if (counter > 7) {
+            const std::uint8_t b = p.body[pos++];
+            for (int bit = 0; bit < 8; ++bit)
+                f.digital[order[static_cast<std::size_t>(bit) % order.size()]].push_back((b >> bit) & 1);
+            counter = 0;
+        }
+    }
+    if (m & 0x10) {
+        std::size_t q = f.sizeA;
+        for (std::size_t i = 0; i < n; ++i)
+            for (int ch = 0; ch < 4; ++ch)
+                if (m & (ch < 2 ? 0x04 : 0x08)) {
+                    const std::uint8_t b = p.body[q++];
+                    for (int bit = 0; bit < 8; ++bit) f.digital[ch].push_back((b >> bit) & 1);
+                }
+    }
+    return f;
+}
+
+class SimulatorData : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(d2xx().resolved, 24);
+        ASSERT_EQ(d2xx().control("reset; pacing=off; seed=3"), 0);
+        m_host = std::make_unique<Host>();
+        ASSERT_TRUE(m_host->opened());
+        ASSERT_EQ(m_host->configure(), 0u);
+        ASSERT_EQ(m_host->loadFpga(Host::image()), 0u);
+        const auto ready = m_host->waitStatus(2, 5);
+        ASSERT_TRUE(ready.has_value());
+        m_status = ready->body;
+    }
+    void TearDown() override {
+        m_host.reset();
+        d2xx().control("reset");
+    }
+
+    // Zero DAC code that puts 0 V at the given 16-bit ADC code, from the instrument's zero table.
+    int zeroDac(int channel, int group, double code16) const {
+        static const double x[3] = {9000, 18000, 22500};
+        const std::size_t off = 26 + static_cast<std::size_t>(channel * 16 + group * 4);
+        const double h = u16(m_status, off);
+        const double f = u16(m_status, off + 2);
+        return static_cast<int>(std::lround(x[group] + (code16 - h) * x[group] / (f - h)));
+    }
+    // Generator offset code for a lowest level in volts, from the system table.
+    int offsetCode(double volts) const {
+        const double z = s16(m_status, 90), n = s16(m_status, 92), p = s16(m_status, 94);
+        const double b = volts < 0 ? z - n : p - z;
+        return static_cast<int>(std::lround((volts * 1e4 - z) * 24576.0 / b + 32768.0));
+    }
+
+    // A1 1 V/div DC with 0 V at code 64; A2 0.5 V/div DC with 0 V at code 128; A1 rising trigger at
+    // 1 V with auto; 2 us per sample; digital thresholds 1.65 V; generator off at 0 V.
+    Registers base(std::size_t points = 5000) const {
+        Registers g;
+        g.r[1] = 0x20;                    // source A1, edge up, auto
+        g.r[2] = 0x80;                    // trigger active
+        g.set32(5, 400);                  // decimation
+        g.set16(9, points / 2);           // pre-trigger
+        g.set16(11, points - points / 2); // post-trigger
+        g.r[13] = 93;
+        g.r[14] = 99;
+        g.r[15] = 125;
+        g.r[16] = 131;
+        g.r[32] = 0x01; // A1
+        g.r[33] = 0x01; // running
+        g.r[38] = 14;   // A1 1 V/div
+        g.r[39] = 9;    // A2 0.5 V/div
+        g.r[48] = 1;    // counter on A1
+        g.r[64] = 0x10; // DC
+        g.r[65] = 0x10;
+        g.r[66] = 0x45;
+        g.set16(68, static_cast<std::uint32_t>(zeroDac(0, 0, 64 * 256.0)));
+        g.set16(70, static_cast<std::uint32_t>(zeroDac(1, 2, 128 * 256.0)));
+        g.set16(72, 8192);
+        g.set16(74, 8192);
+        g.set16(76, static_cast<std::uint32_t>(offsetCode(0.0)));
+        for (int i = 0; i < 13; ++i)
+            g.r[80 + static_cast<std::size_t>(i)] = m_status[90 + 8 + static_cast<std::size_t>(i)];
+        g.r[113] = 45; // generator off
+        return g;
+    }
+
+    Frame frame(Registers& g, std::size_t points, int maxPackets = 400) {
+        m_host->sendSettings(g, ++m_seq);
+        for (int i = 0; i < maxPackets; ++i) {
+            const auto p = m_host->waitData(maxPackets, points);
+            if (!p) break;
+            if (!p->crcOk) continue;
+            Frame f = unpack(*p, points);
+            if (f.info.size() == 160 && f.info[35] == m_seq) return f;
+        }
+        ADD_FAILURE() << "no data packet for sequence " << int(m_seq);
+        return {};
+    }
+
+    std::unique_ptr<Host> m_host;
+    std::vector<std::uint8_t> m_status;
+    std::uint8_t m_seq = 0;
+};
+
+struct MaskCase {
+    unsigned mask;
+    std::size_t points;
+    std::size_t sizeA;
+    std::size_t sizeB;
+};
+
+TEST_F(SimulatorData, BlockSizesFollowTheChannelMask) {
+    const MaskCase cases[] = {
+        {0x01, 5000, 5000, 0},  // A1
+        {0x03, 5000, 10000, 0}, // A1, A2
+        {0x05, 5000, 6250, 0},  // A1, D1/D2
+        {0x0F, 2000, 5000, 0},  // everything
+        {0x0C, 2000, 1000, 0},  // digital only
+        {0x1D, 625, 625, 2500}, // fast digital: block B
+        {0x21, 5000, 20000, 0}, // equivalent time, four sub-records
+    };
+    for (const MaskCase& c : cases) {
+        SCOPED_TRACE(c.mask);
+        Registers g = base(c.points);
+        g.r[32] = static_cast<std::uint8_t>(c.mask);
+        if (c.mask & 0x10) g.r[4] = 0x01;
+        if (c.mask & 0x20) g.r[4] = 0x02;
+        if (c.mask & 0x30) g.set32(5, 1);
+        const Frame f = frame(g, c.points);
+        EXPECT_EQ(f.header, c.mask);
+        EXPECT_EQ(f.sizeA, c.sizeA);
+        EXPECT_EQ(f.sizeB, c.sizeB);
+        ASSERT_EQ(f.info.size(), 160u);
+        EXPECT_EQ(f.info[46], 0x23) << "device type";
+        EXPECT_EQ(f.info[32], c.mask) << "registers echoed";
+        EXPECT_EQ(f.info[38], 14);
+        EXPECT_EQ(f.info[64], 0x10);
+        EXPECT_EQ(u16(f.info, 9) + u16(f.info, 11), c.points);
+    }
+}
+
+TEST_F(SimulatorData, CalibratorOnA1TriggersAtTheProgrammedLevel) {
+    Registers g = base();
+    const Frame f = frame(g, 5000);
+    ASSERT_EQ(f.analog[0].size(), 5000u);
+    EXPECT_EQ(f.info[0] & 0x04, 0) << "trigger found";
+    EXPECT_EQ(f.info[0] & 0x20, 0) << "not overdriven";
+    int low = 0, high = 0;
+    for (int v : f.analog[0]) {
+        if (std::abs(v - 64) <= 2) ++low;
+        if (std::abs(v - 128) <= 3) ++high;
+    }
+    // 0 V and 2 V at 32 codes per volt; edges and ringing take a few samples.
+    EXPECT_GT(low, 2300);
+    EXPECT_GT(high, 2300);
+    const int near = f.analog[0][2500], far = f.analog[0][2501];
+    EXPECT_LE(near, 99 + 2);
+    EXPECT_GT(far, 99 - 2);
+    EXPECT_EQ(f.info[44], near);
+    EXPECT_EQ(f.info[45], far);
+    // Falling edge at the lower threshold.
+    g.r[1] = 0x30;
+    const Frame d = frame(g, 5000);
+    EXPECT_GE(d.analog[0][2500], 93 - 2);
+    EXPECT_LT(d.analog[0][2501], 93 + 2);
+}
+
+TEST_F(SimulatorData, GeneratorOnA2FollowsItsRegisters) {
+    Registers g = base();
+    g.r[32] = 0x03;
+    g.r[2] = 0x82;
+    // 1 kHz sine, 2 V peak to peak, lowest level -1 V: +-1 V around 0, 64 codes per volt at 0.5 V/div.
+    g.r[112] = 0;
+    g.r[113] = 0;
+    const double word = 1000.0 * 281474976710656.0 / 400e6;
+    const auto w = static_cast<std::uint64_t>(std::llround(word));
+    for (int i = 0; i < 6; ++i)
+        g.r[114 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(w >> (8 * i));
+    g.set16(126, 2000);
+    g.set16(76, static_cast<std::uint32_t>(offsetCode(-1.0)));
+    const Frame f = frame(g, 5000);
+    const auto [lo, hi] = std::minmax_element(f.analog[1].begin(), f.analog[1].end());
+    EXPECT_NEAR(*lo, 64, 2);
+    EXPECT_NEAR(*hi, 192, 2);
+    int crossings = 0;
+    for (std::size_t i = 1; i < f.analog[1].size(); ++i)
+        if (f.analog[1][i - 1] < 128 && f.analog[1][i] >= 128) ++crossings;
+    EXPECT_NEAR(crossings, 10, 2) << "ten periods in 10 ms";
+
+    // Generator off: A2 rests at its zero line.
+    g.r[113] = 45;
+    g.set16(126, 0);
+    g.set16(76, static_cast<std::uint32_t>(offsetCode(0.0)));
+    const Frame off = frame(g, 5000);
+    const auto [olo, ohi] = std::minmax_element(off.analog[1].begin(), off.analog[1].end());
+    EXPECT_GE(*olo, 126);
+    EXPECT_LE(*ohi, 130);
+}
+
+TEST_F(SimulatorData, DigitalInputsCarryTheBenchSignals) {
+    Registers g = base(20000);
+    g.r[32] = 0x0D; // A1, D1/D2, D3/D4
+    const Frame f = frame(g, 20000);
+    ASSERT_EQ(f.digital[1].size(), 20000u);
+    auto edges = [](const std::vector<int>& v) {
+        int n = 0;
+        for (std::size_t i = 1; i < v.size(); ++i)
+            if (v[i - 1] == 0 && v[i] == 1) ++n;
+        return n;
+    };
+    // 40 ms of record: 400 periods of 10 kHz, 200 of D3, 40 of the 1 kHz pulse.
+    EXPECT_NEAR(edges(f.digital[1]), 400, 2);
+    EXPECT_NEAR(edges(f.digital[2]), 200, 2);
+    EXPECT_NEAR(edges(f.digital[3]), 40, 1);
+    const auto high = std::count(f.digital[3].begin(), f.digital[3].end(), 1);
+    EXPECT_NEAR(static_cast<double>(high) / 20000.0, 0.10, 0.01);
+    // D3 changes only where D2 rises.
+    for (std::size_t i = 1; i < 20000; ++i)
+        if (f.digital[2][i] != f.digital[2][i - 1]) {
+            ASSERT_TRUE(f.digital[1][i] == 1 && f.digital[1][i - 1] == 0) << i;
+        }
+    // D1: 9600 baud 8N1 at 2 us per sample.
+    std::string text;
+    const std::vector<int>& d1 = f.digital[0];
+    const double bit = 1e6 / 9600.0 / 2.0;
+    for (std::size_t i = 1; i + static_cast<std::size_t>(10 * bit) < d1.size();) {
+        if (d1[i - 1] == 1 && d1[i] == 0) {
+            int c = 0;
+            for (int b = 0; b < 8; ++b) c |= d1[i + static_cast<std::size_t>((1.5 + b) * bit)] << b;
+            text.push_back(static_cast<char>(c));
+            i += static_cast<std::size_t>(9.5 * bit);
+        } else {
+            ++i;
+        }
+    }
+    EXPECT_NE(text.find("Hello from KX48zz\r\n"), std::string::npos) << text;
+}
+
+TEST_F(SimulatorData, PeakDetectAndHighResolutionGivePairs) {
+    Registers g = base();
+    g.r[1] = 0xA0; // peak detect
+    const Frame p = frame(g, 5000);
+    int spans = 0;
+    for (std::size_t i = 0; i + 1 < p.analog[0].size(); i += 2) {
+        ASSERT_LE(p.analog[0][i], p.analog[0][i + 1]);
+        if (p.analog[0][i] < 70 && p.analog[0][i + 1] > 120) ++spans;
+    }
+    EXPECT_GE(spans, 8) << "pairs across an edge hold both levels";
+
+    g.r[1] = 0x60; // averaging
+    g.r[21] = 8;
+    const Frame h = frame(g, 5000);
+    int nearLow = 0;
+    for (std::size_t i = 0; i + 1 < h.analog[0].size(); i += 2) {
+        const int v = h.analog[0][i] * 256 + h.analog[0][i + 1];
+        if (std::abs(v - 64 * 256) < 40) ++nearLow;
+    }
+    EXPECT_GT(nearLow, 1100) << "averaged low level, finer than one code";
+}
+
+TEST_F(SimulatorData, OverdriveAndUntriggeredFramesAreFlagged) {
+    ASSERT_EQ(d2xx().control("a1=8"), 0);
+    Registers g = base();
+    const Frame f = frame(g, 5000);
+    EXPECT_NE(f.info[0] & 0x20, 0) << "A1 overdriven";
+    EXPECT_NE(f.info[0] & 0x04, 0) << "no edge: auto trigger";
+    EXPECT_EQ(*std::max_element(f.analog[0].begin(), f.analog[0].end()), 255);
+
+    // Normal trigger on a flat input: no frame at all.
+    ASSERT_EQ(d2xx().control("a1=ground"), 0);
+    g.r[1] = 0x00;
+    m_host->sendSettings(g, ++m_seq);
+    int data = 0;
+    for (int i = 0; i < 30; ++i) {
+        const auto p = m_host->nextPacket(5000);
+        ASSERT_TRUE(p.has_value());
+        if (p->header != 0x5A && p->body.size() > 160 && p->body[p->body.size() - 160 + 35] == m_seq) ++data;
+    }
+    EXPECT_EQ(data, 0);
+}
+
+TEST_F(SimulatorData, MinimumFramePeriodAndRunBitGovernTheStream) {
+    auto ratio = [&](std::uint8_t periodMs) {
+        Registers g = base(2000);
+        g.set32(5, 1); // 10 us records: the link and the frame period set the pace
+        g.r[34] = periodMs;
+        m_host->sendSettings(g, ++m_seq);
+        int status = 0, data = 0;
+        while (status < 20) {
+            const auto p = m_host->nextPacket(2000);
+            if (!p) break;
+            if (p->header == 0x5A) {
+                if (p->body[0] == 0) ++status;
+            } else {
+                ++data;
+            }
+        }
+        return static_cast<double>(data) / 20.0;
+    };
+    EXPECT_LE(ratio(125), 0.9);
+    EXPECT_GE(ratio(0), 3.0);
+
+    Registers g = base(2000);
+    g.r[33] = 0;
+    m_host->sendSettings(g, ++m_seq);
+    ASSERT_TRUE(m_host->waitStatus(3, 400, 2000).has_value());
+    for (int i = 0; i < 10; ++i) {
+        const auto p = m_host->nextPacket(2000);
+        ASSERT_TRUE(p.has_value());
+        EXPECT_EQ(p->header, 0x5A);
+    }
+}
+
+TEST_F(SimulatorData, RollModeFillsTheRingBuffer) {
+    Registers g = base(2000);
+    g.r[2] = 0x00;
+    g.r[33] = 0x05;     // running, roll
+    g.set32(5, 100000); // 0.5 ms per sample: 1 s ring
+    m_host->sendSettings(g, ++m_seq);
+    unsigned last = 0;
+    bool wrapped = false;
+    for (int i = 0; i < 400 && !wrapped; ++i) {
+        const auto p = m_host->nextPacket(2000);
+        ASSERT_TRUE(p.has_value());
+        if (p->header == 0x5A || !p->crcOk) continue;
+        const Frame f = unpack(*p, 2000);
+        if (f.info[35] != m_seq) continue;
+        EXPECT_NE(f.info[0] & 0x01, 0) << "roll data present";
+        const unsigned index = u16(f.info, 40);
+        wrapped = (f.info[0] & 0x02) != 0;
+        if (!wrapped) {
+            EXPECT_GE(index, last);
+        }
+        last = index;
+    }
+    EXPECT_TRUE(wrapped);
+}
+
+TEST_F(SimulatorData, FrequencyCounterMeasuresTheSelectedInput) {
+    Registers g = base();
+    m_host->sendSettings(g, ++m_seq);
+    ASSERT_TRUE(m_host->waitStatus(3, 400, 5000).has_value());
+    const auto p = m_host->waitStatus(0, 400, 5000);
+    ASSERT_TRUE(p.has_value());
+    const auto& b = p->body;
+    EXPECT_EQ(b[17] & 0x0F, 1);
+    EXPECT_EQ(b[17] & 0x60, 0);
+    const double n = b[18] | (b[19] << 8) | (b[20] << 16) | (static_cast<std::uint32_t>(b[21]) << 24);
+    const double t = b[22] | (b[23] << 8) | (b[24] << 16) | (static_cast<std::uint32_t>(b[25]) << 24);
+    ASSERT_GT(t, 0);
+    EXPECT_NEAR((n - 1) * 200e6 / t, 1000.0, 0.1);
+}
+
+} // namespace

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Memory.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace kx::sim {
+
+// Instrument time in picoseconds: exact for the 5 ns sample clock and the 625 ps fast-digital rate.
+using Picoseconds = std::int64_t;
+constexpr Picoseconds kPsPerNs = 1000;
+constexpr Picoseconds kPsPerSecond = 1'000'000'000'000;
+
+// A voltage on one input as a function of time.
+class Signal {
+public:
+    virtual ~Signal() = default;
+    virtual double volts(Picoseconds t) const = 0;
+    // Long-run mean (what AC coupling removes).
+    virtual double mean() const = 0;
+    // Repetition frequency in Hz for the frequency counter; 0 when none.
+    virtual double frequency() const = 0;
+    // Hints that let the trigger search skip quiet stretches: the value holds from t until (not
+    // including) stableUntil(t); between such stretches it never moves faster than maxSlope() V/s.
+    virtual Picoseconds stableUntil(Picoseconds t) const { return t; }
+    virtual double maxSlope() const { return std::numeric_limits<double>::infinity(); }
+};
+
+constexpr Picoseconds kForever = std::numeric_limits<Picoseconds>::max() / 4;
+
+// 1 kHz square, 0 V .. 2 V, with a short rise and a damped ring on each edge.
+class Calibrator final : public Signal {
+public:
+    double volts(Picoseconds t) const override;
+    double mean() const override { return 1.0; }
+    double frequency() const override { return 1000.0; }
+    Picoseconds stableUntil(Picoseconds t) const override;
+};
+
+// A fixed level (ground, or a bench supply).
+class Level final : public Signal {
+public:
+    explicit Level(double v = 0.0) : m_volts(v) {}
+    void set(double v) { m_volts = v; }
+    double volts(Picoseconds) const override { return m_volts; }
+    double mean() const override { return m_volts; }
+    double frequency() const override { return 0.0; }
+    Picoseconds stableUntil(Picoseconds) const override { return kForever; }
+
+private:
+    double m_volts;
+};
+
+// Logic signal 0 V / 3.3 V: high for `high` out of every `period`, starting high at phase 0.
+class Clock final : public Signal {
+public:
+    Clock(Picoseconds period, Picoseconds high) : m_period(period), m_high(high) {}
+    double volts(Picoseconds t) const override;
+    double mean() const override { return 3.3 * static_cast<double>(m_high) / static_cast<double>(m_period); }
+    double frequency() const override {
+        return static_cast<double>(kPsPerSecond) / static_cast<double>(m_period);
+    }
+    Picoseconds stableUntil(Picoseconds t) const override;
+
+private:
+    Picoseconds m_period;
+    Picoseconds m_high;
+};
+
+// A looping text on a UART line, 8N1, idle high, with an idle gap after each line so a receiver
+// that starts anywhere finds the frames.
+class UartText final : public Signal {
+public:
+    UartText(const char* text, int baud, int idleBits);
+    double volts(Picoseconds t) const override;
+    double mean() const override { return 3.3 * 0.7; }
+    double frequency() const override { return 0.0; }
+    Picoseconds stableUntil(Picoseconds t) const override;
+
+private:
+    const char* m_text;
+    int m_length;
+    int m_baud;
+    int m_bitsPerLoop;
+};
+
+// The generator output, decoded from the generator registers in force.
+class GeneratorOutput final : public Signal {
+public:
+    // Registers and the instrument's true offset-DAC characteristic (0.1 mV at 0x2000, 0x8000, 0xE000).
+    void configure(const RegisterFile& registers, int atLow, int atMid, int atHigh);
+    double volts(Picoseconds t) const override;
+    double mean() const override;
+    double frequency() const override;
+    Picoseconds stableUntil(Picoseconds t) const override;
+    double maxSlope() const override;
+
+private:
+    double shape(double phase) const;
+
+    std::uint64_t m_freqWord = 0;
+    unsigned m_shape = 5;
+    unsigned m_function = 0;
+    bool m_invert = false;
+    double m_lowVolts = 0.0;
+    double m_ampVolts = 0.0;
+    Picoseconds m_pulsePeriod = 0;
+    Picoseconds m_pulseWidth = 0;
+};
+
+} // namespace kx::sim
