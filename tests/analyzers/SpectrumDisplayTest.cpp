@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analyzers/SpectrumDisplay.h"
 #include "analyzers/SpectrumFrame.h"
+#include "analyzers/SpectrumTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -61,4 +62,33 @@ TEST(SpectrumSettings, ZoomAndWindowOfStoredValues) {
     EXPECT_EQ(fftWindowFromIndex(8), FftWindow::Triangular);
     EXPECT_EQ(fftWindowFromIndex(9), FftWindow::Rectangular);
     EXPECT_EQ(spectrumScaleFromIndex(-1), SpectrumScale::DbV);
+}
+
+TEST(SpectrumTexts, MessagesAndReadouts) {
+    EXPECT_EQ(spectrumMessage(2, false, false), "There are no A1 samples for FFT.");
+    EXPECT_EQ(spectrumMessage(4, true, true), "Недостаточно отсчетов канала A2 для БПФ.");
+    EXPECT_EQ(spectrumMessage(3, true, false), "Turn off Peak Detector for FFT.");
+    EXPECT_EQ(spectrumMessage(1, true, false), "");
+
+    EXPECT_EQ(spectrumReferenceText(10, SpectrumScale::Dbm75), "10 dBm (75 ohm)");
+    EXPECT_EQ(spectrumDivisionText(true, SpectrumScale::Dbm50), "15 dBm/Div");
+    EXPECT_EQ(spectrumDivisionText(false, SpectrumScale::DbV), "10 dBV/Div");
+    EXPECT_EQ(spectrumPointsText(32768), "N 32768");
+    EXPECT_DOUBLE_EQ(spectrumSpanHz(1000000, false), 500000);
+    EXPECT_DOUBLE_EQ(spectrumSpanHz(1000000, true), 1e9);
+    EXPECT_EQ(spectrumSpanText(500000, 1).find(':'), std::string::npos);
+    EXPECT_NE(spectrumSpanText(500000, 10).find(":10"), std::string::npos);
+
+    SpectrumPeak p{true, -3.0103, 1000, 0};
+    EXPECT_EQ(spectrumPeakLevelText(p, true, SpectrumScale::DbV, false), "Vp = -3.010 dBV");
+    EXPECT_EQ(spectrumPeakLevelText(p, true, SpectrumScale::Dbm50, true), "Vp = 10.000 dBm");
+    EXPECT_EQ(spectrumPeakLevelText(p, false, SpectrumScale::DbV, false), "Vp = ...");
+    EXPECT_EQ(spectrumPeakLevelText(p, true, SpectrumScale::DbV, true).rfind("Vp = 707", 0), 0u);
+    EXPECT_EQ(spectrumPeakFrequencyText({false, 0, 0, 0}, true), "Fp = ...");
+    EXPECT_EQ(spectrumPhaseText(true, 12.345), "dPh = 12.35 Deg");
+    EXPECT_EQ(spectrumPhaseText(false, 0), "dPh = ...");
+    EXPECT_EQ(spectrumAveragingText(3, 5), "Av16 = 5");
+    EXPECT_EQ(spectrumAveragingText(6, 300), "Av Inf = 300");
+    EXPECT_EQ(spectrumCursorLevelText(10, 32768, false, SpectrumScale::DbV, false), "V = -30.00 dBV");
+    EXPECT_EQ(spectrumCursorDeltaText(-16384, true, SpectrumScale::Dbm50), "dV = 30.00 dBm");
 }
