@@ -52,4 +52,13 @@ NetworkCorrectionTable buildNetworkCorrection(std::span<const std::complex<doubl
     return t;
 }
 
+CalibrationPlanRegisters calibrationPlanRegisters(std::int32_t spanHz) {
+    CalibrationPlanRegisters r;
+    r.hiResExponent =
+        std::min(24, static_cast<int>(std::trunc(std::log2(static_cast<double>(r.decimation)))));
+    r.genStepWord = static_cast<std::uint64_t>(
+        std::trunc(static_cast<double>(spanHz) * 1000 * 2 * 0.001 * 703687.44177664 / 2000 + 0.5));
+    return r;
+}
+
 } // namespace kx::analyzers

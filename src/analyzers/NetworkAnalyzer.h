@@ -34,4 +34,24 @@ NetworkPointCodes networkPointCodes(std::complex<double> h, double rangeRatio, i
 NetworkCorrectionTable buildNetworkCorrection(std::span<const std::complex<double>> reference,
                                               bool toMinus20Db, std::int32_t startHz, std::int32_t spanHz);
 
+// Acquisition registers of the calibration sweep (the generator's start word comes from the
+// generator's own formula).
+struct CalibrationPlanRegisters {
+    std::uint32_t points = 2000; // two samples per sweep point, all after the trigger
+    std::uint32_t preTrigger = 0;
+    std::uint32_t postTrigger = 2000;
+    std::uint64_t timeDivNs = 1000000000;
+    std::uint32_t decimation = 2000000;
+    int hiResExponent = 20; // min(24, trunc(log2 decimation))
+    std::uint64_t genStepWord = 0;
+    std::uint32_t genFuncReg = 1; // sweep
+    std::uint32_t genPulsePeriod = 0;
+    std::uint32_t genPulseWidth = 0;
+    std::uint32_t genAwgDiv = (1u << 28) - 1;
+    std::uint32_t genAwgMark = 2048;
+    std::uint32_t genAuxReg = 0;
+    bool rollMode = true; // the record arrives progressively
+};
+CalibrationPlanRegisters calibrationPlanRegisters(std::int32_t spanHz);
+
 } // namespace kx::analyzers

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analyzers/AntennaAnalyzer.h"
+#include "analyzers/AntennaGraphs.h"
 #include "analyzers/NetworkAnalyzer.h"
 
 #include <gtest/gtest.h>
@@ -112,4 +113,25 @@ TEST(AntennaTerms, CorrectTheThreeStandards) {
     }
     // Degenerate standards give NaN terms, not a failure.
     EXPECT_TRUE(std::isnan(oslTerms({0, 0}, {0, 0}, {0, 0}).e1.real()));
+}
+
+TEST(AntennaGraphs, CaptionsAndDrawingOrder) {
+    EXPECT_EQ(antennaGraphCaption(1, 2, false), "Graph 1 - Return Loss");
+    EXPECT_EQ(antennaGraphCaption(1, 2, true), "График 1 - Return Loss");
+    EXPECT_EQ(antennaGraphCaption(2, 4, false), "Graph 2 - Phase Z");
+    EXPECT_EQ(antennaGraphCaption(3, 0, true), "График 3 - Выкл.");
+    const auto list = antennaDrawOrder(1, 1, 6); // SWR; Rs; Xp
+    ASSERT_EQ(list.count, 3);
+    EXPECT_EQ(list.items[0], AntennaQuantity::Xp);
+    EXPECT_EQ(list.items[1], AntennaQuantity::Rs);
+    EXPECT_EQ(list.items[2], AntennaQuantity::Swr);
+    EXPECT_EQ(antennaDrawOrder(0, 2, 2).count, 1); // a quantity in both graphs is drawn once
+}
+
+TEST(NetworkPlan, CalibrationRegisters) {
+    const auto r = calibrationPlanRegisters(kCalibrationPlanSpanHz);
+    EXPECT_EQ(r.hiResExponent, 20);
+    EXPECT_EQ(r.decimation, 2000000u);
+    EXPECT_EQ(r.genStepWord, static_cast<std::uint64_t>(1e8 * 2 * 703687.44177664 / 2000 + 0.5));
+    EXPECT_EQ(r.genAwgDiv, 268435455u);
 }
