@@ -107,4 +107,16 @@ LcRangeDecision lcAutoRange(std::int32_t peakToPeak, std::int32_t rangeUv, bool 
     return d;
 }
 
+LcInitialRegisters lcInitialRegisters(bool compactFrontEnd) {
+    LcInitialRegisters r;
+    r.timeDivNs = static_cast<std::uint32_t>(std::trunc(1e8 / 10));
+    r.decimation = static_cast<std::uint32_t>(std::trunc(10.0 * r.timeDivNs / (5.0 * 10000)));
+    if (compactFrontEnd) {
+        r.rangeUv = 100000;
+        r.gainCode = 7;
+        r.frontEndByte = 8;
+    }
+    return r;
+}
+
 } // namespace kx::analyzers

@@ -57,4 +57,22 @@ struct LcRangeDecision {
 // the normal front end.
 LcRangeDecision lcAutoRange(std::int32_t peakToPeak, std::int32_t rangeUv, bool autoRanging);
 
+// Registers the dialog writes when it opens (before step 0 is set up); the zero DAC code comes
+// from the zero-DAC model for the mid-scale position with this gain code and nibble.
+struct LcInitialRegisters {
+    std::uint32_t points = 10000; // all after the trigger
+    std::uint32_t timeDivNs = 10000000;
+    std::uint32_t decimation = 2000;
+    std::uint8_t channelMask = 1; // A1 only
+    std::uint8_t runFlags = 3;    // Running and MaxPointsMode
+    std::uint8_t miscReg = 67;
+    std::uint32_t genTimeMatch = 195;
+    std::uint16_t zeroPosition = 0x8000;
+    std::uint16_t zeroPosition16 = 2048;
+    std::int32_t rangeUv = 200000;
+    int gainCode = 10;
+    int frontEndByte = 0;
+};
+LcInitialRegisters lcInitialRegisters(bool compactFrontEnd);
+
 } // namespace kx::analyzers

@@ -66,6 +66,16 @@ TEST(LcMeterSteps, TablesAndStepRegisters) {
     EXPECT_EQ(fixed.frontEndByte, 9);
 }
 
+TEST(LcMeterSteps, RegistersWhenTheDialogOpens) {
+    const auto r = lcInitialRegisters(false);
+    EXPECT_EQ(r.timeDivNs, 10000000u);
+    EXPECT_EQ(r.decimation, 2000u);
+    EXPECT_EQ(r.gainCode, 10);
+    const auto c = lcInitialRegisters(true);
+    EXPECT_EQ(c.rangeUv, 100000);
+    EXPECT_EQ(c.frontEndByte, 8);
+}
+
 TEST(LcMeterSteps, AutoRanging) {
     struct Case {
         std::int32_t span, range;
