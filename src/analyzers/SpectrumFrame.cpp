@@ -55,4 +55,13 @@ ChannelSpectrumResult computeFrameSpectrum(SpectrumChannel& channel, const Spect
     return out;
 }
 
+void storeSpectrumWords(core::FrameHeader& header, bool a2, const ChannelSpectrumResult& result) {
+    const int c = a2 ? 1 : 0;
+    header[fftword::FftPoints] = static_cast<std::uint32_t>(result.points);
+    header[fftword::FftAveragesA1 + c] = static_cast<std::uint32_t>(result.averages);
+    header[fftword::FftPeakValidA1 + c] = result.peak.valid ? 1u : 0u;
+    header.setReal(fftword::FftPeakLevelA1 + 2 * c, result.peak.levelDb);
+    header.setReal(fftword::FftPeakFreqA1 + 2 * c, result.peak.frequency);
+}
+
 } // namespace kx::analyzers

@@ -4,6 +4,7 @@
 #include "analyzers/Spectrum.h"
 #include "analyzers/SpectrumDisplay.h"
 #include "analyzers/SpectrumWindows.h"
+#include "core/FrameRecord.h"
 
 #include <cstdint>
 #include <span>
@@ -67,5 +68,20 @@ ChannelSpectrumResult computeFrameSpectrum(SpectrumChannel& channel, const Spect
                                            const SpectrumFrameFacts& frame,
                                            std::span<const std::int32_t> minSamples, bool restartRequested,
                                            bool peakFromInstantaneous = false);
+
+// Header words of the spectrum results, saved with data files.
+namespace fftword {
+constexpr int FftStateA1 = 55;
+constexpr int FftStateA2 = 56;
+constexpr int EtsFftChannel = 57;
+constexpr int FftPoints = 58;
+constexpr int FftAveragesA1 = 59;  // A2: 60
+constexpr int FftPeakValidA1 = 61; // A2: 62
+constexpr int FftPeakLevelA1 = 63; // double; A2: 65
+constexpr int FftPeakFreqA1 = 67;  // double; A2: 69
+} // namespace fftword
+
+// Writes FftPoints and the channel's count, peak validity, level and frequency.
+void storeSpectrumWords(core::FrameHeader& header, bool a2, const ChannelSpectrumResult& result);
 
 } // namespace kx::analyzers

@@ -92,3 +92,16 @@ TEST(SpectrumTexts, MessagesAndReadouts) {
     EXPECT_EQ(spectrumCursorLevelText(10, 32768, false, SpectrumScale::DbV, false), "V = -30.00 dBV");
     EXPECT_EQ(spectrumCursorDeltaText(-16384, true, SpectrumScale::Dbm50), "dV = 30.00 dBm");
 }
+
+TEST(SpectrumWords, StoredPerChannel) {
+    kx::core::FrameHeader h;
+    ChannelSpectrumResult r{{true, -3.5, 1234.5, 10}, 4096, 7};
+    storeSpectrumWords(h, true, r);
+    EXPECT_EQ(h[58], 4096u);
+    EXPECT_EQ(h[60], 7u);
+    EXPECT_EQ(h[59], 0u);
+    EXPECT_EQ(h[62], 1u);
+    EXPECT_DOUBLE_EQ(h.getReal(65), -3.5);
+    EXPECT_DOUBLE_EQ(h.getReal(69), 1234.5);
+    EXPECT_DOUBLE_EQ(h.getReal(63), 0);
+}
