@@ -16,7 +16,7 @@ constexpr std::int64_t kBytesPerSecond = 300'000;
 constexpr std::int64_t kNsPerByteX3 = 10'000; // 3333.33 ns per byte, kept exact as a triple
 constexpr std::size_t kRingBytes = 512 * 1024;
 // Without pacing the next packet is made only once the host has drained the buffer below this.
-constexpr std::size_t kLowWater = 4096;
+constexpr std::size_t kLowWater = 1024;
 // Paced: at most this much link time is made up after a stall, so bursts stay short.
 constexpr std::int64_t kMaxBurstBytes = 3000;
 
