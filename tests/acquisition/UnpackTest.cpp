@@ -229,3 +229,38 @@ TEST_F(UnpackTest, ShortInfoBlockIsRefused) {
 
 } // namespace
 } // namespace kx::acquisition::test
+
+namespace kx::acquisition::test {
+namespace {
+
+// Random information blocks with exactly sized blocks: no read past them (the sanitizer build
+// watches the heap blocks), and the header never announces more than the buffers hold.
+TEST_F(UnpackTest, RandomHeadersStayInsideTheirBuffers) {
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (int round = 0; round < 300; ++round) {
+        for (auto& b : info) b = static_cast<std::uint8_t>(next());
+        if (round % 2) { // plausible lengths half of the time, so assembly runs through
+            setLength(next() % 3000, next() % 3000);
+            setDecimation(1 + next() % 3);
+        }
+        blockA.assign(next() % 30000, static_cast<std::uint8_t>(next()));
+        blockB.assign(next() % 3000, static_cast<std::uint8_t>(next()));
+        ctx.preTrigger = static_cast<std::int32_t>(next() % 6000) - 100;
+        ctx.scrollActive = (next() & 1) != 0;
+        ctx.recordingOn = (next() & 1) != 0;
+        const auto status = assemble();
+        if (!assembled(status)) continue;
+        EXPECT_LE(word(fh::CaptureLength), core::kMaxFramePoints);
+        EXPECT_LE(word(fh::AnalogCount), word(fh::CaptureLength));
+        EXPECT_LE(word(fh::DigitalCount), core::kMaxFramePoints);
+        EXPECT_LE(word(fh::TriggerIndex), word(fh::CaptureLength));
+        EXPECT_LE(work->recorder.count, kRecorderCapacity);
+    }
+}
+
+} // namespace
+} // namespace kx::acquisition::test

@@ -489,3 +489,43 @@ TEST_F(DataFileTest, NotFoundInEnglish) {
 
 } // namespace
 } // namespace kx::files
+
+namespace kx::files {
+namespace {
+
+// Random headers with a valid checksum and random tails: the reader stays inside the file and
+// the buffers, whatever the counts say.
+TEST_F(DataFileTest, RandomValidHeadersNeverOverrun) {
+    std::uint32_t seed = 99;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 4;
+    };
+    for (int round = 0; round < 60; ++round) {
+        core::FrameHeader h;
+        for (auto& w : h.w) w = next();
+        h[fh::ChannelMask] = next() & 0x3F;
+        h[fh::AnalogCount] = next() % 45000;
+        h[fh::DigitalCount] = next() % 45000;
+        h[fh::PeakDetect] = next() & 1;
+        h[fh::AnalyzerMode] = next() % 3;
+        h[word::FftStateA1] = next() % 2;
+        h[word::FftStateA2] = next() % 2;
+        h[word::EtsFftChannel] = next() % 2;
+        h[word::FftPoints] = next() % 400000;
+        h[fh::Checksum] = headerChecksum(h);
+        std::vector<std::uint8_t> b(kDataMagic.begin(), kDataMagic.end());
+        b.push_back(0);
+        appendHeader(b, h);
+        const std::size_t tail = next() % 200000;
+        for (std::size_t i = 0; i < tail; ++i) b.push_back(static_cast<std::uint8_t>(next()));
+        writeBytes(b);
+        const auto status = open();
+        EXPECT_TRUE(status == DataFileStatus::Ok || status == DataFileStatus::InvalidFormat ||
+                    status == DataFileStatus::BgCrcError)
+            << round;
+    }
+}
+
+} // namespace
+} // namespace kx::files
