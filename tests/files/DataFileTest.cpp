@@ -529,3 +529,55 @@ TEST_F(DataFileTest, RandomValidHeadersNeverOverrun) {
 
 } // namespace
 } // namespace kx::files
+
+namespace kx::files {
+namespace {
+
+class DialogPrompt : public ScriptedPrompt {
+public:
+    std::string answer, title, filter, dir, defaultName;
+    std::string openFile(const std::string& t, const std::string& f, const std::string& d) override {
+        title = t;
+        filter = f;
+        dir = d;
+        return answer;
+    }
+    std::string saveFile(const std::string& t, const std::string& f, const std::string& d,
+                         const std::string& n) override {
+        title = t;
+        filter = f;
+        dir = d;
+        defaultName = n;
+        return answer;
+    }
+};
+
+TEST(DataFileDialogs, OfferTheRememberedNameAndUpdateLastDir) {
+    DialogPrompt p;
+    DataFileNames names;
+    std::string lastDir = "/data";
+    p.answer = "/tmp/run1";
+    EXPECT_EQ(chooseSaveDataFile(p, false, lastDir, names), "/tmp/run1.kxd");
+    EXPECT_EQ(p.title, "Save");
+    EXPECT_EQ(p.filter, "Data File (*.kxd)|*.kxd");
+    EXPECT_EQ(p.dir, "/data");
+    EXPECT_EQ(p.defaultName, "*.kxd");
+    EXPECT_EQ(lastDir, "/tmp");
+
+    names.dataFileName = "wave.kxd";
+    names.dataFileNameKnown = true;
+    p.answer.clear();
+    EXPECT_EQ(chooseSaveDataFile(p, true, lastDir, names), "");
+    EXPECT_EQ(p.title, "Сохранение данных");
+    EXPECT_EQ(p.defaultName, "wave.kxd");
+    EXPECT_EQ(lastDir, "/tmp"); // a cancelled dialog changes nothing
+
+    p.answer = "/home/u/a.kxd";
+    EXPECT_EQ(chooseOpenDataFile(p, false, lastDir), "/home/u/a.kxd");
+    EXPECT_EQ(p.title, "Open");
+    EXPECT_EQ(p.filter, "Data File (*.kxd)|*.kxd|All Files (*.*)|*.*");
+    EXPECT_EQ(lastDir, "/home/u");
+}
+
+} // namespace
+} // namespace kx::files
