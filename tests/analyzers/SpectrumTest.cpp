@@ -7,7 +7,9 @@
 
 #include <cmath>
 #include <complex>
+#include <functional>
 #include <numbers>
+#include <thread>
 #include <vector>
 
 using namespace kx::analyzers;
@@ -291,4 +293,35 @@ TEST(Spectrum, OddSampleCountLeavesNoDcResidue) {
     const SpectrumPeak p = ch.compute(inputFor(s, 10, FftWindow::Hann));
     ASSERT_TRUE(p.valid);
     EXPECT_NEAR(p.frequency, 0.1, 1e-3);
+}
+
+TEST(FftTransform, PlansAreMadeSafelyFromSeveralThreads) {
+    // Both threads plan the same new sizes at once; bin 1 must match the direct sum.
+    constexpr int kFirst = 3, kLast = 9;
+    const auto input = [](std::size_t i) { return std::complex<double>(static_cast<double>(i % 7), 0); };
+    std::vector<std::complex<double>> bin1;
+    for (int log2n = kFirst; log2n <= kLast; ++log2n) {
+        const std::size_t n = std::size_t{1} << log2n;
+        std::complex<double> sum;
+        for (std::size_t i = 0; i < n; ++i)
+            sum += input(i) * std::polar(1.0, -2 * kPi * static_cast<double>(i) / n);
+        bin1.push_back(sum);
+    }
+    auto work = [&](int& failures) {
+        for (int round = 0; round < 20; ++round) {
+            for (int log2n = kFirst; log2n <= kLast; ++log2n) {
+                std::vector<std::complex<double>> x(std::size_t{1} << log2n);
+                for (std::size_t i = 0; i < x.size(); ++i) x[i] = input(i);
+                if (!fftInPlace(x) || std::abs(x[1] - bin1[static_cast<std::size_t>(log2n - kFirst)]) > 1e-9)
+                    ++failures;
+            }
+        }
+    };
+    int a = 0, b = 0;
+    {
+        std::jthread t1(work, std::ref(a));
+        std::jthread t2(work, std::ref(b));
+    }
+    EXPECT_EQ(a, 0);
+    EXPECT_EQ(b, 0);
 }
