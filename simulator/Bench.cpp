@@ -44,6 +44,14 @@ void Bench::restoreDefault() {
 
 bool Bench::control(std::string_view key, std::string_view value, bool& ok) {
     ok = false;
+    if (key == "bench") {
+        // Only the default bench exists so far; the analyzer benches come with their features.
+        if (value == "default") {
+            restoreDefault();
+            ok = true;
+        }
+        return true;
+    }
     if (key == "noise") {
         const auto on = parseSwitch(value);
         if (on) {

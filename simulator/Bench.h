@@ -21,7 +21,8 @@ public:
     GeneratorOutput& generatorOutput() { return m_generator; }
     bool noise() const { return m_noise; }
 
-    // "a1=calibrator|generator|ground|<volts>", "a2=...", "noise=on|off"; false when not a bench item.
+    // "bench=default", "a1=calibrator|generator|ground|<volts>", "a2=...", "noise=on|off";
+    // false when the key is not a bench item, ok tells whether the value was good.
     bool control(std::string_view key, std::string_view value, bool& ok);
     void restoreDefault();
 
