@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "analyzers/AnalyzerTraces.h"
 #include "analyzers/AntennaAnalyzer.h"
 #include "analyzers/AntennaGraphs.h"
 #include "analyzers/NetworkAnalyzer.h"
@@ -7,6 +8,8 @@
 
 #include <climits>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 using namespace kx::analyzers;
 
@@ -134,4 +137,25 @@ TEST(NetworkPlan, CalibrationRegisters) {
     EXPECT_EQ(r.decimation, 2000000u);
     EXPECT_EQ(r.genStepWord, static_cast<std::uint64_t>(1e8 * 2 * 703687.44177664 / 2000 + 0.5));
     EXPECT_EQ(r.genAwgDiv, 268435455u);
+}
+
+TEST(AnalyzerTraces, PointsWithoutDataAreNotDrawn) {
+    auto points = std::make_unique<kx::core::AnalyzerPointArrays>();
+    points->clear();
+    points->re[0] = 0;
+    points->im[0] = 0; // matched load, and a zero transfer
+    points->re[1] = 1;
+    points->im[1] = 0; // open: NaN impedance
+    std::vector<std::int32_t> amp(3, 7), ph(3, 7), rl(3, 7), rs(3, 7);
+    networkTraceCodes(*points, 3, 1.0, 10, amp, ph);
+    EXPECT_EQ(amp[0], INT_MAX); // magnitude 0
+    EXPECT_EQ(amp[1], static_cast<std::int32_t>(std::trunc(std::log10(2 * std::sqrt(2.0)) * 16384 + 57344)));
+    EXPECT_EQ(ph[1], 32768);
+    EXPECT_EQ(amp[2], INT_MAX); // no data
+    const AntennaRanges r;
+    antennaTraceCodes(*points, 3, 50, r, AntennaQuantity::ReturnLoss, rl);
+    EXPECT_EQ(rl[0], 0);
+    EXPECT_EQ(rl[2], INT_MAX);
+    antennaTraceCodes(*points, 3, 50, r, AntennaQuantity::Rs, rs);
+    EXPECT_EQ(rs[1], INT_MAX);
 }
