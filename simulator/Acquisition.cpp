@@ -28,6 +28,21 @@ std::uint8_t clampCode(double code, bool& overdrive) {
     return static_cast<std::uint8_t>(std::clamp(std::lround(code), 0l, 255l));
 }
 
+// Calls f at the instants of one peak-detect interval [t, end) that can hold its extremes: every
+// change of a piecewise-constant input, even steps elsewhere, and the interval's last ADC sample.
+template <typename F>
+void visitInterval(const Signal& signal, Picoseconds t, Picoseconds end, double step, F&& f) {
+    constexpr int kMaxVisits = 64;
+    const auto stepPs = std::max<Picoseconds>(1, static_cast<Picoseconds>(step));
+    Picoseconds tau = t;
+    for (int n = 0; tau < end && n < kMaxVisits; ++n) {
+        f(tau);
+        const Picoseconds stable = signal.stableUntil(tau);
+        tau = stable > tau ? stable : tau + stepPs;
+    }
+    if (end - 5000 > t) f(end - 5000);
+}
+
 std::size_t blockABytes(unsigned mask, std::size_t n) {
     std::size_t a = 0;
     if (mask & 0x01) a += n;
@@ -291,11 +306,12 @@ void Acquisition::fillAnalog(int channel, int record, std::uint8_t* dest, bool& 
         } else {
             double lo = 1e9;
             double hi = -1e9;
-            for (int k = 0; k < m; ++k) {
-                const double c = fe.code(t + static_cast<Picoseconds>(k * step), k & 1);
+            int k = 0;
+            visitInterval(*fe.input(), t, slotTime(record, s + 1), step, [&](Picoseconds at) {
+                const double c = fe.code(at, (k++) & 1);
                 lo = std::min(lo, c);
                 hi = std::max(hi, c);
-            }
+            });
             dest[2 * s] = clampCode(lo, overdrive);
             dest[2 * s + 1] = clampCode(hi, overdrive);
         }
@@ -321,11 +337,11 @@ void Acquisition::fillDigital(int record) {
             const Picoseconds t = slotTime(record, s);
             bool all = true;
             bool any = false;
-            for (int k = 0; k < m; ++k) {
-                const bool v = digitalLevel(ch, t + static_cast<Picoseconds>(k * step));
+            visitInterval(m_bench.digital(ch), t, slotTime(record, s + 1), step, [&](Picoseconds at) {
+                const bool v = digitalLevel(ch, at);
                 all = all && v;
                 any = any || v;
-            }
+            });
             dest[2 * s] = all ? 1 : 0;
             dest[2 * s + 1] = any ? 1 : 0;
         }

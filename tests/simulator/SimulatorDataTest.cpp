@@ -249,7 +249,7 @@ TEST_F(SimulatorData, GeneratorOnA2FollowsItsRegisters) {
 
 TEST_F(SimulatorData, DigitalInputsCarryTheBenchSignals) {
     Registers g = base(20000);
-    g.r[32] = 0x0D; // A1, D1/D2, D3/D4
+    g.r[32] = 0x0D;  // A1, D1/D2, D3/D4
     g.set32(5, 600); // 3 us per sample: 60 ms, long enough for a whole line of text
     const Frame f = frame(g, 20000);
     ASSERT_EQ(f.digital[1].size(), 20000u);
