@@ -228,6 +228,11 @@ std::optional<Packet> Host::nextPacket(std::size_t points, int maxReads) {
         const std::size_t start = static_cast<std::size_t>(it - m_stream.begin());
         if (it != m_stream.end() && start + pre.size() < m_stream.size()) {
             const std::uint8_t header = m_stream[start + pre.size()];
+            if (header != 0x5A && points == 0) {
+                // Data of unknown size: look for the next preamble instead.
+                m_pos = start + 1;
+                continue;
+            }
             const std::size_t bodyLen =
                 header == 0x5A ? 160 : blockASize(header, points) + blockBSize(header, points) + 160;
             const std::size_t total = pre.size() + 1 + bodyLen + 2;
@@ -237,7 +242,8 @@ std::optional<Packet> Host::nextPacket(std::size_t points, int maxReads) {
                 const auto first = m_stream.begin() + static_cast<long>(start + pre.size());
                 p.crcOk = kx::core::crc16(std::span<const std::uint8_t>(&*first, 1 + bodyLen + 2)) == 0;
                 p.body.assign(first + 1, first + 1 + static_cast<long>(bodyLen));
-                m_pos = start + total;
+                // A packet that fails its CRC may have been sized for other settings: resynchronise.
+                m_pos = p.crcOk ? start + total : start + 1;
                 return p;
             }
         }

@@ -111,7 +111,8 @@ public:
     static std::vector<std::uint8_t> image(std::size_t bytes = 337006);
     // Bit-bang load as the program does it, then the start command. Returns the first FT error.
     FT_STATUS loadFpga(const std::vector<std::uint8_t>& image);
-    // Reads until a packet is complete or the bound of reads runs out. Data packets need N.
+    // Reads until a packet is complete or the bound of reads runs out. Data packets need N; with
+    // N = 0 they are skipped.
     std::optional<Packet> nextPacket(std::size_t points = 0, int maxReads = 50);
     // Next status packet of the given kind within a bound of packets (skips data packets of N).
     std::optional<Packet> waitStatus(int kind, int maxPackets = 200, std::size_t points = 0);

@@ -336,7 +336,7 @@ TEST_F(SimulatorData, MinimumFramePeriodAndRunBitGovernTheStream) {
         g.set32(5, 1); // 10 us records: the link and the frame period set the pace
         g.r[34] = periodMs;
         m_host->sendSettings(g, ++m_seq);
-        if (!m_host->waitStatus(3, 400, 2000)) return -1.0;
+        if (!m_host->waitStatus(3, 400)) return -1.0;
         int status = 0, data = 0;
         while (status < 20) {
             const auto p = m_host->nextPacket(2000);
@@ -357,7 +357,7 @@ TEST_F(SimulatorData, MinimumFramePeriodAndRunBitGovernTheStream) {
     Registers g = base(2000);
     g.r[33] = 0;
     m_host->sendSettings(g, ++m_seq);
-    ASSERT_TRUE(m_host->waitStatus(3, 400, 2000).has_value());
+    ASSERT_TRUE(m_host->waitStatus(3, 400).has_value());
     for (int i = 0; i < 10; ++i) {
         const auto p = m_host->nextPacket(2000);
         ASSERT_TRUE(p.has_value());
@@ -393,8 +393,8 @@ TEST_F(SimulatorData, RollModeFillsTheRingBuffer) {
 TEST_F(SimulatorData, FrequencyCounterMeasuresTheSelectedInput) {
     Registers g = base();
     m_host->sendSettings(g, ++m_seq);
-    ASSERT_TRUE(m_host->waitStatus(3, 400, 5000).has_value());
-    const auto p = m_host->waitStatus(0, 400, 5000);
+    ASSERT_TRUE(m_host->waitStatus(3, 400).has_value());
+    const auto p = m_host->waitStatus(0, 400);
     ASSERT_TRUE(p.has_value());
     const auto& b = p->body;
     EXPECT_EQ(b[17] & 0x0F, 1);
@@ -403,6 +403,83 @@ TEST_F(SimulatorData, FrequencyCounterMeasuresTheSelectedInput) {
     const double t = b[22] | (b[23] << 8) | (b[24] << 16) | (static_cast<std::uint32_t>(b[25]) << 24);
     ASSERT_GT(t, 0);
     EXPECT_NEAR((n - 1) * 200e6 / t, 1000.0, 0.1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SimulatorData, ModelsRouteTheInputsOfTheirFrontEnds) {
+    struct Case {
+        const char* setup;
+        int channel;
+        int expectLow;
+        int expectHigh;
+    };
+    // Generator at a constant 1 V (0.5 V/div on A2: code 128 + 64), A1 calibrator 0..2 V at code 64.
+    const Case cases[] = {
+        {"model=0x23; a2=ground", 1, 126, 130}, // A2 input on the bench ground
+        {"model=0x21; a2=ground", 1, 190, 194}, // no A2 input: the generator is routed inside
+        {"model=0x20; a2=ground", 1, 126, 130}, // neither: A2 reads its zero
+        {"model=0x35; a1=0.3", 0, 62, 66},      // compact front end: A1 always AC coupled
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setup);
+        ASSERT_EQ(d2xx().control(c.setup), 0);
+        Registers g = base();
+        g.r[32] = 0x03;
+        g.r[113] = 5; // constant level
+        g.set16(126, 1000);
+        g.set16(76, static_cast<std::uint32_t>(offsetCode(0.0)));
+        if (c.channel == 0) {
+            g.r[38] = 7;    // the compact front end at 100 mV/div
+            g.r[64] = 0x18; // DC asked for, nibble 8
+            g.set16(68, static_cast<std::uint32_t>(zeroDac(0, 1, 64 * 256.0)));
+        }
+        const Frame f = frame(g, 5000);
+        ASSERT_FALSE(f.analog[c.channel].empty());
+        const auto [lo, hi] = std::minmax_element(f.analog[c.channel].begin(), f.analog[c.channel].end());
+        EXPECT_GE(*lo, c.expectLow);
+        EXPECT_LE(*hi, c.expectHigh);
+        EXPECT_EQ(f.info[46], std::stoi(std::string(c.setup).substr(8, 2), nullptr, 16));
+    }
+}
+
+TEST_F(SimulatorData, ArbitraryRegisterImagesGiveWellFormedPackets) {
+    std::uint64_t state = 12345;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::uint32_t>(state >> 33);
+    };
+    int seen = 0;
+    for (int round = 0; round < 25; ++round) {
+        Registers g = base();
+        for (std::size_t i = 1; i < 160; ++i)
+            if (next() % 3 == 0) g.r[i] = static_cast<std::uint8_t>(next());
+        const unsigned mask = next() & 0x3F;
+        const std::size_t limit = (mask & 0x10) ? 2500 : (mask & 0x20) ? 20000 : 40000;
+        const std::size_t points = 2 + next() % (limit - 1);
+        const std::size_t pre = next() % (points + 1);
+        g.r[32] = static_cast<std::uint8_t>(mask);
+        g.set16(9, static_cast<std::uint32_t>(pre));
+        g.set16(11, static_cast<std::uint32_t>(points - pre));
+        g.set32(5, 1 + next() % 4096);
+        g.r[33] = static_cast<std::uint8_t>(1 | (next() & 0x04));
+        g.r[1] |= 0x20; // auto, so every image gives frames
+        m_host->sendSettings(g, ++m_seq);
+        ASSERT_TRUE(m_host->waitStatus(3, 400).has_value());
+        for (int i = 0; i < 40; ++i) {
+            const auto p = m_host->nextPacket(points);
+            ASSERT_TRUE(p.has_value());
+            if (p->header == 0x5A) continue;
+            if (p->body.size() < 160 || p->body[p->body.size() - 160 + 35] != m_seq) continue;
+            EXPECT_TRUE(p->crcOk) << "round " << round;
+            EXPECT_EQ(p->header, mask);
+            ++seen;
+            break;
+        }
+    }
+    EXPECT_GT(seen, 20);
 }
 
 } // namespace
