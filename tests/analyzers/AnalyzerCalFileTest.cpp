@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 using namespace kx::analyzers;
 
@@ -165,4 +166,36 @@ TEST_F(CalFileTest, AntennaFileOfThousandPointsLoadsAndOneByteMoreIsRejected) {
     writeBytes(path("b.kxo"), bytes);
     EXPECT_EQ(loadAntennaCalibration(path("b.kxo"), back), CalFileStatus::WrongFormat);
     EXPECT_EQ(back.count, 0);
+}
+
+TEST(CalFileDecode, RandomHeadersFollowTheValidityRule) {
+    std::mt19937 rng(12345);
+    for (int round = 0; round < 300; ++round) {
+        const int arrays = round % 2 ? 3 : 1;
+        std::int32_t count = static_cast<std::int32_t>(rng() % 12000) - 100;
+        if (round % 5 == 0) count = static_cast<std::int32_t>(rng());
+        const std::int32_t span = round % 7 == 0 ? 0 : static_cast<std::int32_t>(rng());
+        const long long right = 100 + 16LL * arrays * std::clamp(count, 0, 10001);
+        const long long length = round % 3 == 0 ? right : static_cast<long long>(rng() % 500000);
+        std::vector<std::uint8_t> bytes;
+        putCalHeader(bytes, count, static_cast<std::int32_t>(rng()), span);
+        bytes.resize(static_cast<std::size_t>(std::max(length, 0LL)), 0xA5);
+        const bool valid = bytes.size() > 100 && count <= 10000 && span != 0 &&
+                           static_cast<long long>(bytes.size()) == 100 + 16LL * arrays * count;
+        CalFileStatus s;
+        if (arrays == 1) {
+            NetworkCorrectionTable t;
+            s = decodeNetworkCalibration(bytes, t);
+            if (s == CalFileStatus::Ok) {
+                EXPECT_EQ(t.factors.size(), static_cast<std::size_t>(count));
+            }
+        } else {
+            AntennaTermTable t;
+            s = decodeAntennaCalibration(bytes, t);
+            if (s == CalFileStatus::Ok) {
+                EXPECT_EQ(t.e3.size(), static_cast<std::size_t>(count));
+            }
+        }
+        EXPECT_EQ(s == CalFileStatus::Ok, valid) << round;
+    }
 }
