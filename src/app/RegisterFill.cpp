@@ -3,7 +3,6 @@
 
 #include "calibration/FreqCalibration.h"
 #include "calibration/ZeroDac.h"
-#include "generator/GeneratorRegisters.h"
 #include "trigger/TriggerRegisters.h"
 
 #include <algorithm>
@@ -57,6 +56,19 @@ std::uint8_t hiResExponent(std::uint32_t decimation) {
 std::uint16_t zeroPositionWord(std::int32_t zeroPosition) {
     if (zeroPosition >= 65536) return 4095;
     return static_cast<std::uint16_t>(std::max(zeroPosition, 0) / 16);
+}
+
+generator::GeneratorContext generatorContext(const RegisterInputs& in) {
+    generator::GeneratorContext ctx;
+    ctx.debugMode = in.debugMode;
+    ctx.analyzerOn = in.analyzerOn;
+    ctx.compactFrontEnd = in.compactFrontEnd;
+    ctx.postTrigger = in.postTrigger;
+    ctx.doubledSampling = in.decimation > 1 && (in.peakDetect || in.hiRes || in.analyzerOn);
+    ctx.a2RangeMicroVolts = rangeMicroVolts(in.a2.voltsDivIndex);
+    ctx.a2BandwidthLimit = in.a2.bwLimit;
+    ctx.analogBwFilter = in.analogBwFlt;
+    return ctx;
 }
 
 void fillRegisterImage(device::RegisterImage& image, const RegisterInputs& in,
@@ -123,18 +135,8 @@ void fillRegisterImage(device::RegisterImage& image, const RegisterInputs& in,
     image.set16(reg::kDigThrD123, trg.d123Code);
     image.set16(reg::kDigThrD4, trg.d4Code);
 
-    // Generator.
-    generator::GeneratorContext ctx;
-    ctx.debugMode = in.debugMode;
-    ctx.analyzerOn = in.analyzerOn;
-    ctx.compactFrontEnd = in.compactFrontEnd;
-    ctx.postTrigger = in.postTrigger;
-    ctx.doubledSampling = decimated && (in.peakDetect || in.hiRes || in.analyzerOn);
-    ctx.a2RangeMicroVolts = rangeMicroVolts(in.a2.voltsDivIndex);
-    ctx.a2BandwidthLimit = in.a2.bwLimit;
-    ctx.analogBwFilter = in.analogBwFlt;
     const generator::GeneratorRegisters gen =
-        generator::computeGeneratorRegisters(generator, ctx, calibration.SystemTable);
+        generator::computeGeneratorRegisters(generator, generatorContext(in), calibration.SystemTable);
 
     image.set8(reg::kMiscReg,
                static_cast<std::uint8_t>(gen.miscBits | bit(in.ditherEn || !in.debugMode, 0) |

@@ -5,6 +5,7 @@
 #include "core/state/GeneratorState.h"
 #include "core/state/TriggerState.h"
 #include "device/RegisterImage.h"
+#include "generator/GeneratorRegisters.h"
 
 #include <array>
 #include <cstdint>
@@ -58,6 +59,8 @@ struct RegisterInputs {
     bool analogBwFlt = true;
     bool digitalBwFlt = true;
     bool iqWinEn = true;
+
+    bool flowCtrlOff = false; // "FLOW_CTRL_OFF": the instrument may not use RTS/CTS
 };
 
 // Gain code and attenuator nibble of a volts/div button (index clamped to 0..11); the compact
@@ -76,6 +79,9 @@ std::uint8_t hiResExponent(std::uint32_t decimation);
 
 // Zero position / 16 as the instrument takes it: 4095 from 65536 on.
 std::uint16_t zeroPositionWord(std::int32_t zeroPosition);
+
+// What the generator registers take from the acquisition side.
+generator::GeneratorContext generatorContext(const RegisterInputs& in);
 
 // Fills offsets 3..128 of `image` (everything but the sequence number and the once bits,
 // which the frame builder adds). The time limits keep the values already in `image` when the
