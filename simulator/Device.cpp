@@ -364,6 +364,7 @@ int Device::control(std::string_view text) {
             m_instrument.faults() = Faults{};
             m_identity = InstrumentIdentity{};
             m_listing = DeviceListing{};
+            m_descriptionSet = false;
             m_instrument.setIdentity(m_identity);
             m_instrument.factoryReset();
             continue;
@@ -437,6 +438,11 @@ int Device::controlItem(std::string_view key, std::string_view value, bool hasVa
         if (!m || *m < 0 || *m > 0xFF) return 1;
         m_identity.model = static_cast<std::uint8_t>(*m);
         m_instrument.setIdentity(m_identity);
+        // The TRM207 units carry their own bridge description.
+        if (!m_descriptionSet)
+            m_listing.description = (m_identity.model == 0x31 || m_identity.model == 0x35)
+                                        ? "TRM207"
+                                        : DeviceListing{}.description;
         return 0;
     }
     if (key == "seed") {
@@ -459,6 +465,7 @@ int Device::controlItem(std::string_view key, std::string_view value, bool hasVa
     }
     if (key == "description" && hasValue && !value.empty() && value.size() < 64) {
         m_listing.description = std::string(value);
+        m_descriptionSet = true;
         return 0;
     }
     if (key == "location") {

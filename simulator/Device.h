@@ -81,6 +81,7 @@ private:
     std::jthread m_thread;
 
     DeviceListing m_listing;
+    bool m_descriptionSet = false; // otherwise the description follows the model
     InstrumentIdentity m_identity;
     Instrument m_instrument;
     ByteRing m_rx;

@@ -73,6 +73,16 @@ TEST_F(SimulatorLink, ListsOneInstrumentByIndexAndOpensByLocationOnce) {
     EXPECT_EQ(d.Close(h), kOk);
 }
 
+TEST_F(SimulatorLink, TrmModelsAreListedUnderTheirOwnDescription) {
+    ASSERT_EQ(d2xx().control("model=0x35"), 0);
+    char description[64] = {};
+    ASSERT_EQ(d2xx().ListDevices(nullptr, description, 0x40000002u), kOk);
+    EXPECT_STREQ(description, "TRM207");
+    ASSERT_EQ(d2xx().control("description=Digital Oscilloscope; model=0x31"), 0);
+    ASSERT_EQ(d2xx().ListDevices(nullptr, description, 0x40000002u), kOk);
+    EXPECT_STREQ(description, "Digital Oscilloscope") << "an explicit description stays";
+}
+
 TEST_F(SimulatorLink, AcceptsTheProgramsConfigurationAndReportsCts) {
     Host host;
     ASSERT_TRUE(host.opened());
