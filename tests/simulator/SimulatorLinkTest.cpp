@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <span>
+#include <thread>
 
 using namespace kxtest;
 
@@ -285,6 +287,40 @@ TEST_F(SimulatorLink, FaultsShowOnTheWire) {
         EXPECT_GT(bad, 0);
         EXPECT_LT(bad, 50);
     }
+}
+
+TEST_F(SimulatorLink, ReadsInOneThreadWhileAnotherWritesAndControls) {
+    Host host;
+    bringUp(host);
+    EventHandle event;
+    ASSERT_EQ(d2xx().SetEventNotification(host.handle(), 1, &event), kOk);
+    std::atomic<bool> stop{false};
+    std::atomic<int> packets{0};
+    std::thread reader([&] {
+        std::vector<std::uint8_t> buf(65000);
+        while (!stop.load()) {
+            DWORD n = 0;
+            if (d2xx().GetQueueStatus(host.handle(), &n) != kOk) break;
+            DWORD got = 0;
+            if (d2xx().Read(host.handle(), buf.data(), std::min<DWORD>(std::max<DWORD>(n, 1), 65000), &got) !=
+                kOk)
+                break;
+            packets += static_cast<int>(got);
+        }
+    });
+    Registers regs;
+    for (int i = 0; i < 50; ++i) {
+        regs.r[35] = static_cast<std::uint8_t>(i);
+        host.write(FrameBuilder::preamble());
+        host.write(regs.frameBody());
+        d2xx().control(i % 2 ? "flash=fail" : "flash=ok");
+        DWORD rx = 0, tx = 0, ev = 0;
+        EXPECT_EQ(d2xx().GetStatus(host.handle(), &rx, &tx, &ev), kOk);
+    }
+    for (int i = 0; i < 10000000 && packets.load() < 5000; ++i) std::this_thread::yield();
+    stop = true;
+    reader.join();
+    EXPECT_GE(packets.load(), 5000);
 }
 
 TEST_F(SimulatorLink, RefusesUnknownControlCommands) {
