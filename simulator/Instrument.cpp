@@ -82,6 +82,7 @@ void Instrument::hostSerial(std::span<const std::uint8_t> bytes, std::int64_t no
 }
 
 void Instrument::hostPins(std::span<const std::uint8_t> bytes, std::uint8_t outputMask) {
+    if (!alive()) return; // an unpowered FPGA takes nothing
     m_fpga.setRefuseDone(m_faults.refuseReady);
     m_fpga.pins(bytes, outputMask);
     if (!m_fpga.done()) {

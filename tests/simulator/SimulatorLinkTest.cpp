@@ -237,6 +237,9 @@ TEST_F(SimulatorLink, PowerFailureStopsStatusPackets) {
     ASSERT_EQ(d2xx().control("power=off"), 0);
     host.drain();
     EXPECT_FALSE(host.nextPacket(0, 3).has_value());
+    // The program's recovery reloads the FPGA: without supply nothing answers.
+    ASSERT_EQ(host.loadFpga(Host::image()), kOk);
+    EXPECT_FALSE(host.nextPacket(0, 3).has_value());
     ASSERT_EQ(d2xx().control("power=on"), 0);
     ASSERT_EQ(host.loadFpga(Host::image()), kOk);
     EXPECT_TRUE(host.waitStatus(2, 5).has_value());
