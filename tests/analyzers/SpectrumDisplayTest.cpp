@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analyzers/SpectrumDisplay.h"
 #include "analyzers/SpectrumFrame.h"
+#include "analyzers/SpectrumSettingsMap.h"
 #include "analyzers/SpectrumTexts.h"
 
 #include <gtest/gtest.h>
@@ -104,4 +105,38 @@ TEST(SpectrumWords, StoredPerChannel) {
     EXPECT_DOUBLE_EQ(h.getReal(65), -3.5);
     EXPECT_DOUBLE_EQ(h.getReal(69), 1234.5);
     EXPECT_DOUBLE_EQ(h.getReal(63), 0);
+}
+
+TEST(SpectrumSettings, FromTheInstrumentState) {
+    kx::core::FftState fft;
+    SpectrumSettings s = spectrumSettingsFrom(fft);
+    EXPECT_EQ(s.sizeSetting, kFftSizeAuto);
+    EXPECT_EQ(s.window, FftWindow::FlatTop);
+    EXPECT_EQ(s.scale, SpectrumScale::DbV);
+    EXPECT_EQ(s.averagingExponent, 3);
+    EXPECT_TRUE(s.viewSignal);
+    fft.Size = 2;
+    fft.Win = 7;
+    fft.Scale = 3;
+    fft.dB15_div = true;
+    fft.dbv_v = true;
+    fft.Ave_On = true;
+    fft.Ave = 6;
+    fft.Zoom = 4;
+    fft.Calc_Both = true;
+    s = spectrumSettingsFrom(fft);
+    EXPECT_EQ(s.sizeSetting, 2);
+    EXPECT_EQ(s.window, FftWindow::BlackmanNuttall);
+    EXPECT_EQ(s.scale, SpectrumScale::Dbm600);
+    EXPECT_TRUE(s.db15PerDiv && s.dbvToVolt && s.averaging && s.bothChannels);
+    EXPECT_EQ(spectrumAveragingDepth(s), kUnlimitedAveraging);
+    EXPECT_EQ(spectrumZoomFactor(s.zoomSetting), 20);
+    // Out-of-range values from a settings file stay usable.
+    fft.Size = 99;
+    fft.Win = -3;
+    fft.Ave = 40;
+    s = spectrumSettingsFrom(fft);
+    EXPECT_EQ(s.sizeSetting, kFftSizeAuto);
+    EXPECT_EQ(s.window, FftWindow::Rectangular);
+    EXPECT_EQ(s.averagingExponent, 6);
 }
