@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "decoders/DecoderFrame.h"
 
+#include "core/state/DecoderState.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -60,6 +62,23 @@ bool decodeFrame(const Rs232Settings& settings, const DecoderFrame& frame, Decod
     if (const auto in = lineInput(settings.txdSource, settings.txdInverted, frame); in.active)
         decodeRs232(in.line, settings.format, txd);
     return true;
+}
+
+Rs232Settings rs232Settings(const core::DecoderState& state) {
+    Rs232Settings s;
+    s.type = state.Type;
+    s.format.baudRate = std::clamp<std::int64_t>(state.Baud_Rate, 2, 400000000);
+    s.format.dataBits = std::clamp(state.Data_Bits, 2, 32);
+    s.format.parity = static_cast<Rs232Parity>(std::clamp(state.PRTY, 0, 3));
+    s.format.stopBits = std::clamp(state.Stop_Bits, 1, 2);
+    s.format.msbFirst = state.MSB_First == 1;
+    s.rxdSource = state.RXD;
+    s.txdSource = state.TXD;
+    s.rxdInverted = state.RXD_Inv == 1;
+    s.txdInverted = state.TXD_Inv == 1;
+    s.display = state.Display >= 0 && state.Display <= 2 ? static_cast<DecoderDisplay>(state.Display)
+                                                         : DecoderDisplay::Hex;
+    return s;
 }
 
 } // namespace kx::decoders

@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <span>
 
+namespace kx::core {
+struct DecoderState;
+}
+
 namespace kx::decoders {
 
 // Source index of a decoder line: 0 off, 1 A1, 2 A2, 3..6 D1..D4.
@@ -75,5 +79,9 @@ LineInput lineInput(int source, bool inverted, const DecoderFrame& frame);
 // ("Type" 0 or an empty capture): then the caller skips the listing and the bands too.
 bool decodeFrame(const Rs232Settings& settings, const DecoderFrame& frame, DecodedLine& rxd,
                  DecodedLine& txd);
+
+// The decoder settings of the instrument state as the per-frame step uses them; values
+// out of range (from a settings file) are clamped into it.
+Rs232Settings rs232Settings(const core::DecoderState& state);
 
 } // namespace kx::decoders

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "decoders/DecoderFrame.h"
 
+#include "core/state/DecoderState.h"
+
 #include "UartSignal.h"
 
 #include <gtest/gtest.h>
@@ -126,4 +128,32 @@ TEST_F(DecoderFrameFixture, LineInputsBySource) {
     EXPECT_FALSE(lineInput(7, false, frame).active);
     frame.a1.valid = false;
     EXPECT_FALSE(lineInput(kSourceA1, false, frame).active);
+}
+
+TEST(DecoderSettings, FromInstrumentState) {
+    kx::core::DecoderState st;
+    auto s = rs232Settings(st);
+    EXPECT_EQ(s.type, 0);
+    EXPECT_EQ(s.format.baudRate, 115200);
+    EXPECT_EQ(s.format.dataBits, 8);
+    EXPECT_EQ(s.rxdSource, kSourceA1);
+    EXPECT_EQ(s.txdSource, kSourceD1);
+
+    st.Type = 1;
+    st.PRTY = 2;
+    st.Data_Bits = 40;
+    st.Stop_Bits = 2;
+    st.MSB_First = 1;
+    st.TXD_Inv = 1;
+    st.Display = 9;
+    s = rs232Settings(st);
+    EXPECT_EQ(s.format.parity, Rs232Parity::Odd);
+    EXPECT_EQ(s.format.dataBits, 32);
+    EXPECT_EQ(s.format.stopBits, 2);
+    EXPECT_TRUE(s.format.msbFirst);
+    EXPECT_TRUE(s.txdInverted);
+    EXPECT_FALSE(s.rxdInverted);
+    EXPECT_EQ(s.display, DecoderDisplay::Hex);
+    st.Display = 2;
+    EXPECT_EQ(rs232Settings(st).display, DecoderDisplay::Ascii);
 }
