@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "analyzers/AnalyzerSettingsMap.h"
 #include "analyzers/AnalyzerTraces.h"
 #include "analyzers/AntennaAnalyzer.h"
 #include "analyzers/AntennaGraphs.h"
@@ -158,4 +159,22 @@ TEST(AnalyzerTraces, PointsWithoutDataAreNotDrawn) {
     EXPECT_EQ(rl[2], INT_MAX);
     antennaTraceCodes(*points, 3, 50, r, AntennaQuantity::Rs, rs);
     EXPECT_EQ(rs[1], INT_MAX);
+}
+
+TEST(AnalyzerSettings, FromTheInstrumentState) {
+    kx::core::AnalyzerState a;
+    const AntennaRanges r = antennaRangesFrom(a);
+    EXPECT_EQ(r.swrSpan, 8);
+    EXPECT_EQ(r.impedance, 80);
+    EXPECT_EQ(r.q, 80);
+    EXPECT_EQ(antennaZoFrom(a), 50);
+    EXPECT_EQ(networkDbPerDivFrom(a), 10);
+    a.AaZo = 3;
+    a.AaImpRange = 10;
+    a.NaAmpRange = 0;
+    EXPECT_EQ(antennaZoFrom(a), 100);
+    EXPECT_EQ(antennaRangesFrom(a).impedance, 8000);
+    EXPECT_EQ(networkDbPerDivFrom(a), 0);
+    a.AaZo = 17; // a broken settings file: the default
+    EXPECT_EQ(antennaZoFrom(a), 50);
 }
