@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The link against the simulated instrument, as the acquisition thread drives it.
+#include "device/DeviceLink.h"
+#include "device/DeviceOpen.h"
+#include "device/FpgaImage.h"
+#include "device/RegisterImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace kx::device {
+namespace {
+
+class NullPrompt : public core::Prompt {
+public:
+    core::Answer message(const std::string&, const std::string&, core::MessageStyle) override {
+        return core::Answer::No;
+    }
+    std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::string saveFile(const std::string&, const std::string&, const std::string&,
+                         const std::string&) override {
+        return {};
+    }
+};
+
+struct Events : LinkEvents {
+    std::vector<int> progress;
+    int configuredCalls = 0;
+    void configurationProgress(int percent) override { progress.push_back(percent); }
+    void configured() override { ++configuredCalls; }
+};
+
+class SimulatorLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("KX48ZZ_SIM", "pacing=off", 1);
+        options.libraries = {KX_SIM_LIBRARY};
+        options.caption = "kx48zz";
+        ASSERT_EQ(openDevice(binding, connection, event, prompt, options), 0);
+        connection.DeviceStatus = 0;
+        control = binding.simulatorControl();
+        ASSERT_NE(control, nullptr);
+        ASSERT_EQ(control("pacing=off"), 0);
+        link.setEvents(&events);
+    }
+    void TearDown() override {
+        if (control != nullptr) {
+            control("drop_acks=0");
+            control("ready=on");
+        }
+        binding.close(connection.handle.load());
+        connection.opened = false;
+    }
+    bool configure() { return link.configureFpga(embeddedFpgaImage()); }
+
+    D2xxBinding binding;
+    Connection connection;
+    DataEvent event;
+    NullPrompt prompt;
+    OpenOptions options;
+    RequestFlags flags;
+    LinkStatistics stats;
+    StatusBoard board;
+    RegisterImageHolder registers;
+    Events events;
+    DeviceLink link{binding, connection, flags, stats, board, registers};
+    int (*control)(const char*) = nullptr;
+};
+
+TEST_F(SimulatorLinkTest, ConfigurationSettingsAndStatus) {
+    EXPECT_EQ(embeddedFpgaImage().size(), kFpgaImageSize);
+    ASSERT_TRUE(configure());
+    EXPECT_TRUE(flags.DeviceReady);
+    EXPECT_EQ(events.configuredCalls, 1);
+    ASSERT_FALSE(events.progress.empty());
+    EXPECT_EQ(events.progress.back(), 99);
+    EXPECT_EQ(link.configProgress.load(), 0);
+    EXPECT_FALSE(link.transferFailed);
+
+    RegisterImage image;
+    image.setBits(reg::kRunFlags, kRunFlagRunning, true);
+    registers.publish(image);
+    flags.Running = true;
+    EXPECT_TRUE(link.sendSettings());
+    EXPECT_TRUE(flags.DeviceConfigured);
+    EXPECT_EQ(connection.DeviceStatus.load(), 0);
+    EXPECT_EQ(stats.framesSent.load(), 1u);
+    EXPECT_EQ(stats.framesNotAcknowledged.load(), 0u);
+    EXPECT_EQ(link.parser().expectedSequence(), registers.sequence());
+
+    const StatusInfo s = board.snapshot();
+    EXPECT_GT(s.packets, 0u);
+    EXPECT_GE(s.firmwareVersion, 300);
+    EXPECT_GT(s.supplyMillivolts, 4000);
+    EXPECT_EQ(stats.crcErrors.load(), 0u);
+}
+
+TEST_F(SimulatorLinkTest, MissingAcknowledgementIsCounted) {
+    ASSERT_TRUE(configure());
+    ASSERT_EQ(control("drop_acks=all"), 0);
+    EXPECT_FALSE(link.sendSettings());
+    EXPECT_FALSE(flags.DeviceConfigured);
+    EXPECT_EQ(stats.framesNotAcknowledged.load(), 1u);
+    EXPECT_EQ(stats.framesSent.load(), 1u);
+}
+
+TEST_F(SimulatorLinkTest, AwgUploadAndItsFailure) {
+    ASSERT_TRUE(configure());
+    std::vector<std::int32_t> table(kAwgEntries);
+    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<std::int32_t>(i * 16);
+    EXPECT_TRUE(link.uploadAwg(std::span<const std::int32_t, kAwgEntries>(table.data(), kAwgEntries)));
+    EXPECT_TRUE(link.awgLoaded);
+    EXPECT_FALSE(link.transferFailed);
+
+    ASSERT_EQ(control("drop_acks=all"), 0);
+    EXPECT_FALSE(link.uploadAwg(std::span<const std::int32_t, kAwgEntries>(table.data(), kAwgEntries)));
+    EXPECT_FALSE(link.awgLoaded);
+    EXPECT_TRUE(link.transferFailed);
+    EXPECT_EQ(stats.framesNotAcknowledged.load(), 1u); // the first block failed, no further one went out
+}
+
+TEST_F(SimulatorLinkTest, NoReadyAfterConfigurationSetsTransferFailed) {
+    ASSERT_EQ(control("ready=off"), 0);
+    EXPECT_FALSE(configure());
+    EXPECT_FALSE(flags.DeviceReady);
+    EXPECT_TRUE(link.transferFailed);
+    EXPECT_EQ(events.configuredCalls, 0);
+}
+
+} // namespace
+} // namespace kx::device
