@@ -143,8 +143,7 @@ void fillRegisterImage(device::RegisterImage& image, const RegisterInputs& in,
                                          bit(in.iqWinEn, 5) | bit(in.useAdc0 || !in.debugMode, 6)));
     image.set8(reg::kGenAuxReg, gen.auxReg);
     image.set16(reg::kGenOffsetCode, gen.offsetCode);
-    image.set16(reg::kRefOscCode,
-                calibration::CodeForPpm(calibration.Freq_Clbr * 0.01, calibration.SystemTable));
+    image.set16(reg::kRefOscCode, calibration::CodeForPpm(in.freqClbr * 0.01, calibration.SystemTable));
 
     // System calibration bytes 8..20; the ADC offsets carry the manual zero-level shifts.
     const auto& sys = calibration.SystemTable;

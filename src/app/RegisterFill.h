@@ -60,7 +60,8 @@ struct RegisterInputs {
     bool digitalBwFlt = true;
     bool iqWinEn = true;
 
-    bool flowCtrlOff = false; // "FLOW_CTRL_OFF": the instrument may not use RTS/CTS
+    std::int32_t freqClbr = 0; // "Freq_Clbr": reference-oscillator correction, 0.01 ppm
+    bool flowCtrlOff = false;  // "FLOW_CTRL_OFF": the instrument may not use RTS/CTS
 };
 
 // Gain code and attenuator nibble of a volts/div button (index clamped to 0..11); the compact

@@ -222,7 +222,7 @@ TEST(RegisterFill, TableOfStates) {
          },
          {{reg::kMiscReg, 0x02}}},
         {"reference oscillator",
-         [](Inputs& s) { s.calibration.Freq_Clbr = 300; },
+         [](Inputs& s) { s.in.freqClbr = 300; },
          {{reg::kRefOscCode, 0x00}, {reg::kRefOscCode + 1, 0xA0}}},
         {"generator on",
          [](Inputs& s) {

@@ -79,17 +79,13 @@ constexpr std::int16_t calInt16(const CalTable& t, std::size_t byte) {
     return static_cast<std::int16_t>(calWord(t, byte));
 }
 
-// Calibration data: the program's copies of the instrument's two tables and the frequency
-// correction. The tables are replaced in the GUI thread when the acquisition thread hands
-// over a copy received with a valid CRC.
+// Calibration data: the program's copies of the instrument's two tables (the frequency
+// correction "Freq_Clbr" and "Ref_Freg" live with the system options). The tables are replaced in the GUI
+// thread when the acquisition thread hands over a copy received with a valid CRC.
 struct CalibrationState {
     CalTable ZeroTable = defaultZeroOffsetTable();
     CalTable SystemTable = defaultSystemCalTable();
     bool ZeroTableRead = false; // a valid zero-offset table has come from the instrument
-
-    // INI section "SysClbr".
-    std::int32_t Freq_Clbr = 0;  // "Freq_Clbr": -1500..1500, hundredths of ppm
-    double Ref_Freg = 5000000.0; // "Ref_Freg": reference frequency in Hz
 };
 
 } // namespace kx::core
