@@ -58,6 +58,7 @@ std::size_t DeviceLink::readStep() {
     LinkCounts c = m_parser.takeCounts();
     c.bytesRead = got;
     m_stats.add(c);
+    if (c.statusPackets > 0) m_stats.silence.store(0);
     if (accepted > 0 && m_events != nullptr) m_events->dataAccepted(m_parser.handOver());
     return got;
 }

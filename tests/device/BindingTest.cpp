@@ -3,6 +3,7 @@
 #include "device/DeviceLink.h"
 #include "device/DeviceOpen.h"
 #include "device/ErrorReport.h"
+#include "device/RegisterImage.h"
 
 #include <gtest/gtest.h>
 
@@ -225,6 +226,42 @@ TEST_F(DiscoveryTest, ResetSequencePulsesTheProgramLine) {
     connection.DeviceStatus = 2; // not working: nothing is sent
     resetInstrument(binding, connection);
     EXPECT_EQ(std::string(log()), "");
+}
+
+struct ProgressEvents : LinkEvents {
+    std::vector<int> progress;
+    void configurationProgress(int percent) override { progress.push_back(percent); }
+};
+
+// A silent instrument: the transfers go out as the protocol says and their failures are counted.
+TEST_F(DiscoveryTest, TransfersWithoutAnswers) {
+    control("add TRM207|1|T1");
+    ASSERT_EQ(open(), 0);
+    connection.DeviceStatus = 0;
+    RequestFlags flags;
+    LinkStatistics stats;
+    StatusBoard board;
+    RegisterImageHolder registers;
+    DeviceLink link(binding, connection, flags, stats, board, registers);
+    ProgressEvents events;
+    link.setEvents(&events);
+
+    control("clear");
+    EXPECT_FALSE(link.sendSettings());
+    EXPECT_EQ(std::string(log()), "Write 25;Write 131;");
+    EXPECT_EQ(stats.framesSent.load(), 1u);
+    EXPECT_EQ(stats.framesNotAcknowledged.load(), 1u);
+    EXPECT_FALSE(flags.DeviceConfigured);
+
+    control("clear");
+    const std::vector<std::uint8_t> image(300, 0xA5);
+    EXPECT_FALSE(link.configureFpga(image));
+    EXPECT_EQ(std::string(log()),
+              "SetBitMode 133 1;Write 1;Write 1;Write 4096;Write 704;Write 128;SetBitMode 133 0;"
+              "StopInTask;Purge 1;RestartInTask;Write 3;");
+    EXPECT_EQ(events.progress, std::vector<int>{85});
+    EXPECT_TRUE(link.transferFailed);
+    EXPECT_EQ(link.configProgress.load(), 0);
 }
 
 TEST(DataEvent, ManualResetAndTimeout) {
