@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ToolSupport.h"
+
+#include "app/ModelFeatures.h"
+#include "core/DeviceModel.h"
+#include "files/DataFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace kx::tool {
+
+core::Answer StderrPrompt::message(const std::string& caption, const std::string& text,
+                                   core::MessageStyle style) {
+    std::string plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        plain.push_back(text[i]);
+    }
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), plain.c_str());
+    // Questions are answered No: the tool never changes anything behind the user's back.
+    return style == core::MessageStyle::YesNo ? core::Answer::No : core::Answer::Ok;
+}
+
+bool parseInt(const char* text, long long& value) {
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoll(text, &end, 10);
+    return errno == 0 && end && *end == '\0';
+}
+
+bool loadDataFile(const std::string& path, LoadedDataFile& out) {
+    StderrPrompt prompt;
+    static std::vector<double> spectrumA1(1 << 14), spectrumA2(1 << 14), etsSpectrum(1 << 14);
+    files::DataFileRecords records{*out.frame, *out.background, out.bgLaneSwap,
+                                   spectrumA1, spectrumA2,      etsSpectrum};
+    files::DataFileNames names;
+    files::OpenDataFileOptions options;
+    options.uiDeviceType = static_cast<std::uint32_t>(out.state.system.UiDeviceType);
+    options.switchModel = [&](std::uint32_t type) {
+        out.state.system.UiDeviceType = static_cast<std::int32_t>(type);
+        app::applyModelFeatures(out.state);
+        return core::modelName(static_cast<std::int32_t>(type));
+    };
+    const auto status = files::OpenDataFile(path, records, names, prompt, options);
+    return status == files::DataFileStatus::Ok;
+}
+
+} // namespace kx::tool

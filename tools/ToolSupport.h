@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/FrameRecord.h"
+#include "core/InstrumentState.h"
+#include "core/Prompt.h"
+
+#include <memory>
+#include <string>
+
+namespace kx::tool {
+
+// Messages go to stderr, with "\r\n" as plain line breaks; file dialogs are never shown.
+class StderrPrompt : public core::Prompt {
+public:
+    core::Answer message(const std::string& caption, const std::string& text,
+                         core::MessageStyle style) override;
+    std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::string saveFile(const std::string&, const std::string&, const std::string&,
+                         const std::string&) override {
+        return {};
+    }
+};
+
+// A data file opened as the program opens it: the frame, the background, and the state
+// after the companion settings file (when there is one).
+struct LoadedDataFile {
+    std::unique_ptr<core::FrameRecord> frame = std::make_unique<core::FrameRecord>();
+    std::unique_ptr<core::FrameRecord> background = std::make_unique<core::FrameRecord>();
+    core::InstrumentState state;
+    bool bgLaneSwap = false;
+    bool companionRead = false;
+};
+
+// Opens `path`; messages on bad files go to stderr. Returns false when the file was refused.
+bool loadDataFile(const std::string& path, LoadedDataFile& out);
+
+// Parses a whole decimal number; false on anything else.
+bool parseInt(const char* text, long long& value);
+
+} // namespace kx::tool
