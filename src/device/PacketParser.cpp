@@ -106,7 +106,8 @@ std::size_t PacketParser::feed(std::span<const std::uint8_t> bytes) {
             if (collecting) leakage += m; // the unfinished packet is abandoned
             m = k + 1;
         }
-        if (kNext[p] == b) {
+        // A pattern is counted from its first 0xAA: a pair seen without one is just data.
+        if (kNext[p] == b && k > 0) {
             ++k;
         } else if (b == 0xAA) {
             k = 1;

@@ -242,6 +242,17 @@ TEST_F(ParserTest, LeakageBetweenPacketsAndPartialPatterns) {
     EXPECT_EQ(board.snapshot().packets, 0u);
 }
 
+TEST_F(ParserTest, PatternIsCountedFromItsFirstAa) {
+    // 0x0F 0x55 ahead of a full preamble: both are leakage, the packet itself is clean.
+    Bytes stream = {0x0F, 0x55};
+    const Bytes status = statusPacket(1);
+    stream.insert(stream.end(), status.begin(), status.end());
+    feed(stream);
+    const auto counts = parser.takeCounts();
+    EXPECT_EQ(counts.statusPackets, 1u);
+    EXPECT_EQ(counts.leakage, 2u);
+}
+
 TEST_F(ParserTest, OversizedHeaderIsDroppedAndCounted) {
     parser.setPointsPerChannel(60000); // 0x23: block A = 4 x 2N = 480 000 bytes
     flags.Running = true;
