@@ -3,7 +3,9 @@
 // shows what the instrument reports and the link statistics once a second.
 #include "Commands.h"
 
+#include "app/ApplySettings.h"
 #include "core/DeviceModel.h"
+#include "core/InstrumentState.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceOpen.h"
 #include "device/ErrorReport.h"
@@ -128,10 +130,11 @@ int cmdProbe(int argc, char** argv) {
         return 1;
     }
 
-    // The built-in register image with the run bit set: enough for the instrument to answer.
-    RegisterImage settings;
-    settings.setBits(reg::kRunFlags, kRunFlagRunning, true);
-    registers.publish(settings);
+    // The built-in settings with RUN down, through apply-settings like the program does.
+    core::InstrumentState state;
+    state.scope.Running = true;
+    const app::DerivedQuantities derived = app::applySettings(state, registers);
+    link.parser().setPointsPerChannel(static_cast<std::uint32_t>(derived.Points));
     flags.Running = true;
     const bool acked = link.sendSettings();
     std::printf("Settings frame %u: %s (status %d)\n", registers.sequence(),
@@ -159,8 +162,8 @@ int cmdProbe(int argc, char** argv) {
     }
 
     // Leave the instrument idle.
-    settings.setBits(reg::kRunFlags, kRunFlagRunning, false);
-    registers.publish(settings);
+    state.scope.Running = false;
+    app::applySettings(state, registers);
     flags.Running = false;
     link.sendSettings();
     binding.close(connection.handle.load());
