@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The link against the simulated instrument, as the acquisition thread drives it.
+#include "app/ApplySettings.h"
+#include "core/InstrumentState.h"
 #include "device/DeviceLink.h"
 #include "device/DeviceOpen.h"
 #include "device/FpgaImage.h"
@@ -95,6 +97,38 @@ TEST_F(SimulatorLinkTest, ConfigurationSettingsAndStatus) {
     EXPECT_GE(s.firmwareVersion, 300);
     EXPECT_GT(s.supplyMillivolts, 4000);
     EXPECT_EQ(stats.crcErrors.load(), 0u);
+}
+
+struct DataCounter : Events {
+    int packets = 0;
+    std::uint8_t lastSequence = 0;
+    void dataAccepted(const DataPacketView& packet) override {
+        ++packets;
+        lastSequence = packet.info[kInfoSequenceOffset];
+    }
+};
+
+TEST_F(SimulatorLinkTest, DataPacketsOfTheCurrentSettingsAreHandedOver) {
+    DataCounter data;
+    link.setEvents(&data);
+    ASSERT_TRUE(configure());
+    core::InstrumentState state;
+    state.scope.Running = true;
+    const auto derived = app::applySettings(state, registers);
+    link.parser().setPointsPerChannel(static_cast<std::uint32_t>(derived.Points));
+    flags.Running = true;
+    for (int frame = 0; frame < 2; ++frame) {
+        ASSERT_TRUE(link.sendSettings());
+        data.packets = 0;
+        for (int i = 0; i < 2000 && data.packets < 3; ++i) {
+            if (link.readStep() == 0) event.wait(5);
+            event.reset();
+        }
+        EXPECT_GE(data.packets, 3);
+        EXPECT_EQ(data.lastSequence, registers.sequence());
+    }
+    EXPECT_EQ(stats.crcErrors.load(), 0u);
+    EXPECT_EQ(stats.oversized.load(), 0u);
 }
 
 TEST_F(SimulatorLinkTest, MissingAcknowledgementIsCounted) {
