@@ -54,6 +54,20 @@ TEST(SettingsBody, PlainFrameLayoutAndCrc) {
     EXPECT_EQ(core::crc16(std::span(out).first(kPlainBodySize)), 0);
 }
 
+TEST(SettingsBody, FramingComesFromTheBuilderNotTheImage) {
+    RegisterImage img;
+    for (std::size_t o :
+         {reg::kLength, reg::kBlockCount, reg::kBlock1Header, reg::kBlock3Header + 2, reg::kBlock4Header})
+        img.set8(o, 0xEE);
+    Buffer out{};
+    ASSERT_EQ(buildSettingsBody(img, 0, nullptr, nullptr, out), kPlainBodySize);
+    EXPECT_EQ(out[reg::kLength], 128);
+    EXPECT_EQ(out[reg::kBlockCount], 4);
+    EXPECT_EQ(out[reg::kBlock1Header], 39);
+    EXPECT_EQ(out[reg::kBlock3Header + 2], 0xFF);
+    EXPECT_EQ(out[reg::kBlock4Header], 36);
+}
+
 TEST(SettingsBody, OneTableBlockWithItsCrc) {
     struct Case {
         bool zero;
