@@ -7,9 +7,13 @@
 namespace kx::device {
 
 DataEvent::DataEvent() {
-    // The driver signals with the default clock of the condition; waiting uses absolute
-    // real-time deadlines to match.
-    pthread_cond_init(&m_handle.eCondVar, nullptr);
+    // The driver only signals the condition; waits measure their deadline on the monotonic
+    // clock so a change of the wall clock cannot stretch them.
+    pthread_condattr_t attr;
+    pthread_condattr_init(&attr);
+    pthread_condattr_setclock(&attr, CLOCK_MONOTONIC);
+    pthread_cond_init(&m_handle.eCondVar, &attr);
+    pthread_condattr_destroy(&attr);
     pthread_mutex_init(&m_handle.eMutex, nullptr);
     m_handle.iVar = 0;
 }
@@ -41,7 +45,7 @@ bool DataEvent::isSet() {
 
 bool DataEvent::wait(int timeoutMs) {
     timespec deadline{};
-    clock_gettime(CLOCK_REALTIME, &deadline);
+    clock_gettime(CLOCK_MONOTONIC, &deadline);
     const long long ns = deadline.tv_nsec + static_cast<long long>(timeoutMs < 0 ? 0 : timeoutMs) * 1000000LL;
     deadline.tv_sec += static_cast<time_t>(ns / 1000000000LL);
     deadline.tv_nsec = static_cast<long>(ns % 1000000000LL);

@@ -92,6 +92,12 @@ TEST_F(SimulatorLinkTest, ConfigurationSettingsAndStatus) {
     EXPECT_EQ(stats.framesNotAcknowledged.load(), 0u);
     EXPECT_EQ(link.parser().expectedSequence(), registers.sequence());
 
+    // The driver sets the event when bytes arrive; draining the queue lets more come.
+    event.reset();
+    for (int i = 0; i < 50 && link.readStep() > 0; ++i) {
+    }
+    EXPECT_TRUE(event.wait(2000));
+
     const StatusInfo s = board.snapshot();
     EXPECT_GT(s.packets, 0u);
     EXPECT_GE(s.firmwareVersion, 300);
