@@ -204,6 +204,7 @@ TEST_F(ScopeThreadTest, FramesStreamAndSettingsChangesTakeOver) {
 
     // A slower time base while frames stream: once its frames come, no older one follows.
     const std::size_t from = mark();
+    const std::uint32_t sent = stats.framesSent.load();
     gui.handler([](core::InstrumentState& s) { s.scope.timeBase = core::kTimeBase1ms - 1; });
     ASSERT_TRUE(gui.waitFor([&] {
         return std::count_if(gui.frames.begin() + static_cast<std::ptrdiff_t>(from), gui.frames.end(),
@@ -215,6 +216,9 @@ TEST_F(ScopeThreadTest, FramesStreamAndSettingsChangesTakeOver) {
     const std::uint64_t after = first->samplePeriodPs;
     EXPECT_GT(after, before);
     for (auto f = first; f != gui.frames.end(); ++f) EXPECT_EQ(f->samplePeriodPs, after) << f->counter;
+    // Exactly one settings frame carried the change.
+    EXPECT_EQ(stats.framesSent.load(), sent + 1);
+    EXPECT_EQ(stats.framesNotAcknowledged.load(), 0u);
     EXPECT_GT(thread.displayedFrames(), 0u);
     EXPECT_TRUE(flags.Running);
 }
