@@ -164,11 +164,8 @@ DataFileStatus SaveDataFile(const std::string& path, DataFileRecords& records, D
         return DataFileStatus::CannotCreate;
     }
     test.reset();
-    if (!o.writeSettings(settings)) {
-        fileMessage(prompt, ru, texts::kCompanionTitle, settings, texts::kCantWrite, MessageStyle::Error);
-        return DataFileStatus::CannotCreate;
-    }
-    return DataFileStatus::Ok;
+    // The settings writer reports its own failures.
+    return o.writeSettings(settings) ? DataFileStatus::Ok : DataFileStatus::CannotCreate;
 }
 
 DataFileStatus OpenDataFile(const std::string& path, DataFileRecords& records, DataFileNames& names,

@@ -52,7 +52,8 @@ struct FftRequests {
     bool recomputeA2 = true;
 };
 
-// Writes or reads the companion ".kxs" user settings file (mode 0); true on success.
+// Writes or reads the companion ".kxs" user settings file (mode 0); true on success. It shows
+// its own messages, e.g. WriteSettingsFile / ReadSettingsFile with SettingsKind::User.
 using SettingsFileHook = std::function<bool(const std::string& path)>;
 
 struct SaveDataFileOptions {
