@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "display/TraceRenderer.h"
+
+#include "core/SinxInterpolator.h"
+#include "display/Colors.h"
+#include "display/PixelCanvas.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace kx::display {
+
+namespace {
+
+constexpr std::int32_t kEmptyLower = INT_MAX;
+constexpr std::int32_t kEmptyUpper = INT_MIN;
+
+} // namespace
+
+bool TraceRenderer::draw(QImage& canvas, const ScreenGeometry& g, std::uint32_t background,
+                         const TraceParams& p) {
+    const int columns = std::min(2 * g.PlotWidth + 1, kMaxColumns);
+    const int lastColumn = columns - 1;
+    std::fill_n(m_lower.begin(), columns, kEmptyLower);
+    std::fill_n(m_upper.begin(), columns, kEmptyUpper);
+
+    const double pps = p.pixelsPerSample;
+    if (!(pps > 0) || !std::isfinite(pps)) return false;
+    const int n = std::clamp(p.count, 0, static_cast<int>(std::min(p.min.size(), p.max.size())));
+
+    const bool interpolate = p.mode == TraceMode::Sinx && p.header != nullptr &&
+                             p.header->get64(core::fh::SamplePeriodPs) <= 5000 && pps >= 0.9;
+
+    // Gap width in samples: a quarter of a division, at least five samples.
+    const double gapWidth = std::floor(std::min(g.PixelsPerDivX * 0.25 / pps, 1.0e12));
+    const std::int64_t gapSamples = std::max<std::int64_t>(static_cast<std::int64_t>(gapWidth), 5);
+    const bool gapOn = p.gap && p.header != nullptr && (*p.header)[core::fh::RollFrame] == 1;
+    const std::int64_t gapFrom = gapOn ? static_cast<std::int64_t>((*p.header)[core::fh::TriggerIndex]) : 0;
+    int gapStart = -1, gapEnd = -1;
+
+    const double w = pps * p.subSampleShift;
+    const int shiftPx = roundPx(w);
+    const double phase = w - shiftPx;
+    const std::int64_t stopColumn = static_cast<std::int64_t>(g.PlotWidth) + shiftPx;
+
+    const double heightScale = g.PlotHeight / 65536.0;
+    auto toHeight = [&](std::int32_t v) {
+        return roundPx(((static_cast<double>(v) - p.captureZero) * p.gain + p.screenZero) * heightScale);
+    };
+
+    const std::int64_t s0 = p.firstSample;
+    const std::int64_t firstStep = s0 < 0 ? -10 * s0 : 0;
+    // Runs until the last sample, also when the walk starts before sample 0.
+    const std::int64_t lastStep = 10 * (static_cast<std::int64_t>(n) - std::min<std::int64_t>(s0, 0)) - 1;
+    const std::int64_t stride = interpolate ? 1 : 10;
+    for (std::int64_t i = firstStep; i <= lastStep; i += stride) {
+        const double bx = pps * static_cast<double>(i) / 10.0 - phase;
+        if (bx > lastColumn + 1) break; // also keeps the rounding below in range
+        int column = roundPx(bx);
+        if (column < 0) column = 0;
+        const std::int64_t sample = s0 + i / 10;
+        if (column > lastColumn || sample >= n) break;
+
+        const int r = static_cast<int>(i % 10);
+        const auto k = static_cast<std::size_t>(sample);
+        std::int32_t lo = core::kNoSample, hi = core::kNoSample;
+        if (interpolate) {
+            if (r == 0) {
+                lo = p.min[k];
+            } else {
+                const auto v = core::sinxInterpolate(p.min, n, static_cast<int>(sample), r);
+                if (v) lo = *v;
+            }
+            hi = lo;
+        } else {
+            lo = p.min[k];
+            hi = p.max[k];
+        }
+
+        if (gapOn) {
+            if (gapStart < 0) {
+                if (sample >= gapFrom && sample < gapFrom + gapSamples) gapStart = column;
+            } else if (gapEnd < 0 && sample >= gapFrom + gapSamples) {
+                gapEnd = column;
+            }
+        }
+
+        if (lo != core::kNoSample) m_lower[column] = std::min(m_lower[column], toHeight(lo));
+        if (hi != core::kNoSample) m_upper[column] = std::max(m_upper[column], toHeight(hi));
+        if (column > stopColumn) break;
+    }
+    if (gapStart >= 0 && gapEnd < 0) gapEnd = columns;
+
+    PixelCanvas pc(canvas);
+    if (!pc.valid()) return interpolate;
+    const QRgb normal = toQRgb(p.color);
+    const QRgb faded = toQRgb(fade(p.color, background, 2.0));
+    const std::int64_t base = static_cast<std::int64_t>(p.y0) + g.PlotHeight;
+    const bool dots = p.mode == TraceMode::Dots;
+
+    bool segmentStart = true;
+    std::int64_t prevX = 0;
+    std::int32_t prevLower = 0, prevUpper = 0;
+    for (int i = 0; i <= lastColumn; ++i) {
+        const bool last = i >= stopColumn;
+        if (gapStart > 0 && i == gapStart) {
+            segmentStart = true; // the write position: leave a hole in the polyline
+            if (last) break;
+            continue;
+        }
+        const std::int32_t lower = m_lower[i], upper = m_upper[i];
+        if (lower != kEmptyLower && upper != kEmptyUpper) {
+            const QRgb c = (gapStart >= 0 && i >= gapStart && i < gapEnd) ? faded : normal;
+            const std::int64_t x = static_cast<std::int64_t>(p.x0) + i - shiftPx;
+            bool joined = false;
+            if (!dots && !segmentStart) {
+                if (lower < prevUpper && prevLower >= upper) {
+                    pc.line(prevX, base - prevLower, x, base - upper, c);
+                    joined = true;
+                } else if (lower >= prevUpper) {
+                    pc.line(prevX, base - prevUpper, x, base - lower, c);
+                    joined = true;
+                }
+            }
+            if (dots || lower != upper || !joined)
+                pc.line(x, base - lower, x, base - static_cast<std::int64_t>(upper) - 1, c);
+            prevX = x;
+            prevLower = lower;
+            prevUpper = upper;
+            segmentStart = false;
+        }
+        if (last) break;
+    }
+    return interpolate;
+}
+
+} // namespace kx::display
