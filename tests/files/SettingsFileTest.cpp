@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -332,6 +334,64 @@ TEST_F(SettingsFileTest, OutOfRangeAndMalformedValues) {
     EXPECT_EQ(s.decoder.Data_Bits, 32);
     EXPECT_EQ(s.decoder.RXD, 0);
     EXPECT_EQ(s.scope.A1.Zero, 65535);
+}
+
+TEST_F(SettingsFileTest, GarbageValuesKeepIndexedFieldsInRange) {
+    // Keys the program knows with values of every shape; seeded, so every run reads the same files.
+    const char* sections[] = {"Common", "Scope",    "Trigger", "Generator",
+                              "FFT",    "Decoders", "NA_AA",   "System"};
+    const char* keys[] = {
+        "Src", "Hyst",    "Pre",         "Size",      "Win",         "Zoom",   "Ave",     "Scale",
+        "RXD", "Display", "Data_Bits",   "Baud_Rate", "FMult",       "TMult",  "Mod_Src", "Gen_Extra_Sel",
+        "2nS", "A1_2V",   "Smpl_N_2000", "Markers_2", "Lev_A1_fine", "WIN_DT", "X_Pos",   "Mode"};
+    const char* values[] = {
+        "-2147483648", "2147483647", "0xFFFFFFFF",           "$80000000", "1e9", "",  "=",  "-",
+        "0x",          "$",          "99999999999999999999", "\xFF\xFE",  "1",   "0", "-1", "7"};
+    std::mt19937 rng(1234);
+    for (int file = 0; file < 50; ++file) {
+        std::string text = "[System]\r\nKX48zz_KXS_FILE=1\r\n";
+        for (int line = 0; line < 60; ++line) {
+            if (rng() % 8 == 0) text += std::string("[") + sections[rng() % std::size(sections)] + "]\r\n";
+            text +=
+                std::string(keys[rng() % std::size(keys)]) + "=" + values[rng() % std::size(values)] + "\r\n";
+        }
+        writeText(path("g.kxs"), text);
+        core::InstrumentState st;
+        ReadSettingsFile(path("g.kxs"), SettingsKind::User, st, m_prompt);
+        EXPECT_GE(st.trigger.Src, 0);
+        EXPECT_LE(st.trigger.Src, 5);
+        EXPECT_LE(st.trigger.Hyst, 9);
+        EXPECT_LE(st.trigger.Pre, 9);
+        EXPECT_LE(st.fft.Size, 6);
+        EXPECT_LE(st.fft.Zoom, 8);
+        EXPECT_GE(st.decoder.Data_Bits, 2);
+        EXPECT_GE(st.decoder.Baud_Rate, 2);
+        EXPECT_GE(st.generator.Mod_Src, 0);
+        EXPECT_LE(st.generator.FMult, core::kFMultNoise);
+        EXPECT_GE(st.scope.X_Pos, 0);
+    }
+}
+
+TEST_F(SettingsFileTest, AwgFileOnlyWithAwgDownAndLoaded) {
+    core::InstrumentState s;
+    s.generator.Function = core::GenFunction::Awg;
+    s.generator.AWG_File = "/home/u/wave.kxg";
+    WriteContext ctx;
+    ASSERT_TRUE(WriteSettingsFile(path("p.ini"), SettingsKind::Program, s, ctx, m_prompt));
+    SettingsIni ini;
+    ini.load(path("p.ini"));
+    EXPECT_FALSE(ini.hasKey("Generator", "AWG_File"));
+    ctx.awgLoaded = true;
+    ASSERT_TRUE(WriteSettingsFile(path("p.ini"), SettingsKind::Program, s, ctx, m_prompt));
+    core::InstrumentState loaded;
+    EXPECT_EQ(ReadSettingsFile(path("p.ini"), SettingsKind::Program, loaded, m_prompt).awgToLoad,
+              "/home/u/wave.kxg");
+    // Not taken while AWG is up, nor from a user file.
+    writeText(path("q.ini"), "[System]\r\nKX48zz_INI_FILE=1\r\n[Generator]\r\nAWG=0\r\nAWG_File=x.kxg\r\n");
+    EXPECT_TRUE(ReadSettingsFile(path("q.ini"), SettingsKind::Program, loaded, m_prompt).awgToLoad.empty());
+    ASSERT_TRUE(WriteSettingsFile(path("u.kxs"), SettingsKind::User, s, ctx, m_prompt));
+    ini.load(path("u.kxs"));
+    EXPECT_FALSE(ini.hasKey("Generator", "AWG_File"));
 }
 
 TEST(SettingsValues, Forms) {
