@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <unistd.h>
 
@@ -25,6 +26,9 @@ constexpr core::TextPair kVersion2{"\r\nUse software version 2.xx to open.",
                                    "\r\nДля открытия используйте программу версии 2.xx."};
 constexpr core::TextPair kInvalid{"\r\nInvalid file format.", "\r\nНеверный формат файла."};
 constexpr core::TextPair kCantWrite{"\r\nCan't open file for writing.", "\r\nНет доступа к файлу."};
+constexpr core::TextPair kOpenFileTitle{"Open Settings", "Открытие файла настроек"};
+constexpr core::TextPair kNotFound{"\r\nFile not found.", "\r\nФайл не найден."};
+constexpr core::TextPair kSaveTitle{"Save Settings", "Сохранение файла настроек"};
 constexpr core::TextPair kErrorTitle{"Error", "Ошибка"};
 
 constexpr const char* kProgramMarker = "KX48zz_INI_FILE";
@@ -135,6 +139,27 @@ ReadResult ReadSettingsFile(const std::string& path, SettingsKind kind, core::In
     SettingsKeyIo io(doc, kind, false);
     bindSections(io, state, false, result.awgToLoad);
     return result;
+}
+
+ReadResult OpenSettingsFile(const std::string& path, core::InstrumentState& state, core::Prompt& prompt) {
+    if (!std::ifstream(path, std::ios::binary)) {
+        const bool ru = state.system.RussianUi;
+        prompt.message(kOpenFileTitle.pick(ru), path + kNotFound.pick(ru), core::MessageStyle::Error);
+        ReadResult r;
+        r.refused = true;
+        return r;
+    }
+    return ReadSettingsFile(path, SettingsKind::User, state, prompt);
+}
+
+bool SaveSettingsFile(const std::string& path, const core::InstrumentState& state,
+                      const WriteContext& context, core::Prompt& prompt) {
+    if (!std::ofstream(path, std::ios::binary | std::ios::trunc)) {
+        const bool ru = state.system.RussianUi;
+        prompt.message(kSaveTitle.pick(ru), path + kCantWrite.pick(ru), core::MessageStyle::Error);
+        return false;
+    }
+    return WriteSettingsFile(path, SettingsKind::User, state, context, prompt);
 }
 
 FileMarker settingsFileMarker(const std::string& path) {

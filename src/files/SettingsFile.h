@@ -53,6 +53,16 @@ bool WriteSettingsFile(const std::string& path, SettingsKind kind, const core::I
 ReadResult ReadSettingsFile(const std::string& path, SettingsKind kind, core::InstrumentState& state,
                             core::Prompt& prompt);
 
+// The open operation behind "Open Settings...": a file that cannot be read is reported as
+// not found; otherwise it is read as a user settings file. The caller then applies the model
+// feature set and runs the settings-changed notification, whether or not it was accepted.
+ReadResult OpenSettingsFile(const std::string& path, core::InstrumentState& state, core::Prompt& prompt);
+
+// "Save Settings..." after its dialog: tests write access first (which empties an existing
+// file, as the program always did), then writes the user settings file.
+bool SaveSettingsFile(const std::string& path, const core::InstrumentState& state,
+                      const WriteContext& context, core::Prompt& prompt);
+
 // Which kind a file claims by its marker, if any.
 enum class FileMarker { None, Program, User };
 FileMarker settingsFileMarker(const std::string& path);

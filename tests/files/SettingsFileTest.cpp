@@ -394,6 +394,22 @@ TEST_F(SettingsFileTest, AwgFileOnlyWithAwgDownAndLoaded) {
     EXPECT_FALSE(ini.hasKey("Generator", "AWG_File"));
 }
 
+TEST_F(SettingsFileTest, OpenAndSaveReportInaccessibleFiles) {
+    core::InstrumentState s;
+    s.system.RussianUi = false;
+    EXPECT_TRUE(OpenSettingsFile(path("none.kxs"), s, m_prompt).refused);
+    ASSERT_EQ(m_prompt.messages.size(), 1u);
+    EXPECT_EQ(m_prompt.messages[0].caption, "Open Settings");
+    EXPECT_EQ(m_prompt.messages[0].text, path("none.kxs") + "\r\nFile not found.");
+    const std::string bad = path("no_such_dir/a.kxs");
+    EXPECT_FALSE(SaveSettingsFile(bad, s, {}, m_prompt));
+    ASSERT_EQ(m_prompt.messages.size(), 2u);
+    EXPECT_EQ(m_prompt.messages[1].caption, "Save Settings");
+    EXPECT_EQ(m_prompt.messages[1].text, bad + "\r\nCan't open file for writing.");
+    EXPECT_TRUE(SaveSettingsFile(path("a.kxs"), s, {}, m_prompt));
+    EXPECT_TRUE(OpenSettingsFile(path("a.kxs"), s, m_prompt).markerFound);
+}
+
 TEST(SettingsValues, Forms) {
     EXPECT_EQ(parseInteger("-12"), -12);
     EXPECT_EQ(parseInteger("0x1F"), 31);
