@@ -30,6 +30,12 @@ bool SettingsIni::load(const std::string& path) {
     m_sections.clear();
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
+    // A settings file is a few kilobytes; anything huge is not one and is not taken into memory.
+    constexpr std::streamoff kMaxSize = 16 * 1024 * 1024;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0 || size > kMaxSize) return false;
+    in.seekg(0, std::ios::beg);
     std::ostringstream text;
     text << in.rdbuf();
     parse(text.str());
