@@ -31,7 +31,6 @@ struct SystemState {
     bool Refl_Cursors = false;      // "Refl_Cursors": cable-length readout
 
     std::string LastDir;      // last folder of a file dialog; not stored
-    std::string AWG_File;     // "AWG_File" (Generator, program file)
     std::string NA_Clbr_File; // "NA_Clbr_File" (NA_AA, program file)
     std::string AA_Clbr_File; // "AA_Clbr_File" (NA_AA, program file)
 };
