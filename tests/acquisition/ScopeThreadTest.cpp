@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -115,7 +116,8 @@ public:
                 if (pred()) return true;
             }
             if (std::chrono::steady_clock::now() > until) return false;
-            std::this_thread::yield();
+            // Polling with a yield alone can keep the acquisition thread off the GUI mutex.
+            std::this_thread::sleep_for(1ms);
         }
     }
 
@@ -234,9 +236,7 @@ TEST_F(ScopeThreadTest, SingleShotEndsByItself) {
     EXPECT_EQ(registers.snapshot().get8(device::reg::kRunFlags) & device::kRunFlagRunning, 0);
     // The frame with the run bit cleared goes out and is acknowledged; after a few status
     // packets no further frame has come.
-    const std::uint32_t sent = stats.framesSent.load();
-    ASSERT_TRUE(
-        gui.waitFor([&] { return !flags.SendSettingsRequest && stats.framesSent.load() > sent - 1; }));
+    ASSERT_TRUE(gui.waitFor([&] { return stats.framesSent.load() > gui.framesSentAtEnd; }));
     const std::uint32_t packets = board.snapshot().packets;
     const std::size_t drawn = mark();
     ASSERT_TRUE(gui.waitFor([&] { return board.snapshot().packets >= packets + 3; }));
@@ -282,6 +282,33 @@ TEST_F(ScopeThreadTest, CalibratorOnA1GeneratorOnA2) {
     const auto beyond =
         std::count_if(a2.begin(), a2.end(), [&](double v) { return std::abs(v - mid) > 0.707 * amp; });
     EXPECT_NEAR(static_cast<double>(beyond) / static_cast<double>(a2.size()), 0.5, 0.05);
+}
+
+TEST_F(ScopeThreadTest, RefreshRedrawsWithoutSettingsFrame) {
+    // The frame that the configuration asked for has gone out.
+    ASSERT_TRUE(gui.waitFor([&] { return stats.framesSent.load() >= 1 && !flags.SendSettingsRequest; }));
+    const std::uint32_t sent = stats.framesSent.load();
+    const std::uint32_t updates = thread.screenUpdates();
+    {
+        std::lock_guard lock(gui.mutex);
+        thread.notifyRefresh();
+    }
+    ASSERT_TRUE(gui.waitFor([&] { return thread.screenUpdates() > updates; }));
+    EXPECT_EQ(stats.framesSent.load(), sent);
+    EXPECT_TRUE(flags.FadeRestartRequest);
+}
+
+TEST_F(ScopeThreadTest, AwgTableGoesOutThenASettingsFrame) {
+    ASSERT_TRUE(gui.waitFor([&] { return stats.framesSent.load() >= 1 && !flags.SendSettingsRequest; }));
+    ASSERT_TRUE(flags.DeviceConfigured);
+    const std::uint32_t sent = stats.framesSent.load();
+    std::array<std::int32_t, device::kAwgEntries> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<std::int32_t>(i * 2);
+    thread.requestAwgUpload(table);
+    ASSERT_TRUE(
+        gui.waitFor([&] { return thread.link().awgLoaded.load() && stats.framesSent.load() > sent; }));
+    EXPECT_FALSE(flags.AwgUploadRequest);
+    EXPECT_FALSE(thread.link().transferFailed);
 }
 
 } // namespace
