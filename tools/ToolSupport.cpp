@@ -4,6 +4,7 @@
 #include "app/ModelFeatures.h"
 #include "core/DeviceModel.h"
 #include "files/DataFile.h"
+#include "files/SettingsFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -44,6 +45,13 @@ bool loadDataFile(const std::string& path, LoadedDataFile& out) {
         out.state.system.UiDeviceType = static_cast<std::int32_t>(type);
         app::applyModelFeatures(out.state);
         return core::modelName(static_cast<std::int32_t>(type));
+    };
+    options.readSettings = [&](const std::string& settings) {
+        const files::ReadResult read =
+            files::ReadSettingsFile(settings, files::SettingsKind::User, out.state, prompt);
+        out.companionRead = read.markerFound && !read.refused;
+        if (out.companionRead) app::applyModelFeatures(out.state);
+        return out.companionRead;
     };
     const auto status = files::OpenDataFile(path, records, names, prompt, options);
     return status == files::DataFileStatus::Ok;

@@ -7,11 +7,14 @@
 #include "acquisition/ScopeThread.h"
 #include "app/ApplySettings.h"
 #include "app/AssemblySettings.h"
+#include "app/DeviceRecordFromStatus.h"
 #include "app/ModelFeatures.h"
 #include "device/DeviceOpen.h"
 #include "device/ErrorReport.h"
 #include "device/FpgaImage.h"
 #include "files/DataFile.h"
+#include "files/SettingsFile.h"
+#include "SettingsInput.h"
 
 #include <chrono>
 #include <cinttypes>
@@ -187,12 +190,6 @@ bool parseOptions(int argc, char** argv, CaptureOptions& o) {
 int cmdCapture(int argc, char** argv) {
     CaptureOptions options;
     if (!parseOptions(argc, argv, options)) return usage();
-    if (!options.settingsFile.empty())
-        std::fprintf(
-            stderr,
-            "kx48zz-tool capture: this build cannot read settings files yet; '%s' is ignored and the "
-            "built-in settings are used\n",
-            options.settingsFile.c_str());
 
     device::D2xxBinding binding;
     device::Connection connection;
@@ -219,6 +216,11 @@ int cmdCapture(int argc, char** argv) {
     const device::FpgaImage fpga = device::FpgaImage::load();
 
     ConsoleGui gui(options, flags, registers, board, *frame, *kept);
+    if (!options.settingsFile.empty() && !readAnySettingsFile(options.settingsFile, gui.state)) {
+        binding.close(connection.handle.load());
+        return 1;
+    }
+    app::applyModelFeatures(gui.state);
     acquisition::ScopeThread thread(
         {binding, connection, event, flags, stats, board, registers, *frame, gui, gui, fpga.bytes()});
     gui.setThread(&thread);
@@ -273,10 +275,17 @@ int cmdCapture(int argc, char** argv) {
     files::DataFileRecords records{*kept, *background, bgLaneSwap, spectrumA1, spectrumA2, etsSpectrum};
     files::DataFileNames names;
     files::SaveDataFileOptions saveOptions;
+    saveOptions.writeSettings = [&](const std::string& path) {
+        files::WriteContext context;
+        context.awgLoaded = thread.link().awgLoaded.load();
+        context.device = app::deviceRecordFrom(board.snapshot(), flags.DeviceReady.load());
+        return files::WriteSettingsFile(path, files::SettingsKind::User, gui.state, context, prompt);
+    };
     const files::DataFileStatus saved = files::SaveDataFile(options.out, records, names, prompt, saveOptions);
     if (saved != files::DataFileStatus::Ok && saved != files::DataFileStatus::CompanionKept) return 1;
-    std::printf("saved %s (no companion settings file: this build cannot write settings files yet)\n",
-                options.out.c_str());
+    std::printf("saved %s%s\n", options.out.c_str(),
+                saved == files::DataFileStatus::CompanionKept ? " (its existing settings file was kept)"
+                                                              : " and its settings file");
     return 0;
 }
 

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kx48zz-tool settings and frame, run as a user runs them, on files written by hand.
+#include "ToolRunner.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,38 +14,7 @@
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-};
-
-ToolRun runTool(const std::string& args, const std::string& errFile) {
-    ToolRun r;
-    const std::string cmd = std::string(KX_TOOL_PATH) + " " + args + " 2>" + errFile;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (p == nullptr) return r;
-    char buf[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
-
-std::string slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::size_t byteCount(const std::string& line) {
-    std::istringstream in(line);
-    std::string b;
-    std::size_t n = 0;
-    while (in >> b) ++n;
-    return n;
-}
+using namespace kx::tooltest;
 
 class ToolSettingsTest : public ::testing::Test {
 protected:
