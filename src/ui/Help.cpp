@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/Help.h"
+
+#include "core/DeviceModel.h"
+#include "core/Text.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <filesystem>
+#include <system_error>
+
+namespace kx::ui {
+namespace {
+
+constexpr core::TextPair kCaption{"Open Help File", "Открытие файла справки"};
+constexpr core::TextPair kNotFound{"\r\nFile not found.", "\r\nФайл не найден."};
+
+bool isRegularFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+} // namespace
+
+std::string helpDocumentPath(std::int32_t uiDeviceType, const std::string& executablePath) {
+    if (uiDeviceType == core::kTRM207) return "Trm207.pdf";
+    if (uiDeviceType == core::kTRM207Mini) return "Trm207_Mini.pdf";
+    // Only the file name's own extension is replaced, never a dot in a folder name.
+    std::filesystem::path p(executablePath);
+    p.replace_extension(".pdf");
+    return p.string();
+}
+
+HelpMessage helpNotFoundMessage(const std::string& document, bool russian) {
+    return {kCaption.pick(russian), document + kNotFound.pick(russian)};
+}
+
+std::optional<HelpMessage> openHelp(std::int32_t uiDeviceType, const std::string& executablePath,
+                                    bool russian) {
+    const std::string document = helpDocumentPath(uiDeviceType, executablePath);
+    if (!isRegularFile(document)) return helpNotFoundMessage(document, russian);
+    const QString absolute = QFileInfo(QString::fromStdString(document)).absoluteFilePath();
+    QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
+    return std::nullopt;
+}
+
+void openHelp(std::int32_t uiDeviceType, const std::string& executablePath, bool russian,
+              core::Prompt& prompt) {
+    if (const auto message = openHelp(uiDeviceType, executablePath, russian))
+        prompt.message(message->caption, message->text, core::MessageStyle::Error);
+}
+
+} // namespace kx::ui
