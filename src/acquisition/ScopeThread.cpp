@@ -23,6 +23,7 @@ ScopeThread::~ScopeThread() {
 
 void ScopeThread::start() {
     if (m_thread.joinable()) return;
+    m_loopEnded.store(false);
     m_thread = std::jthread([this](std::stop_token stop) { loop(std::move(stop)); });
 }
 
@@ -31,6 +32,12 @@ void ScopeThread::stop() {
     m_thread.request_stop();
     m_event.signal();
     m_thread.join();
+}
+
+void ScopeThread::requestStop() {
+    if (!m_thread.joinable()) return;
+    m_thread.request_stop();
+    m_event.signal();
 }
 
 void ScopeThread::notifySettingsChanged() {
@@ -109,6 +116,7 @@ void ScopeThread::loop(std::stop_token stop) {
         // 7.
         m_link.readStep();
     }
+    m_loopEnded.store(true);
 }
 
 void ScopeThread::synchronizedUpdate() {

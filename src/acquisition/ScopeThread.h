@@ -88,6 +88,10 @@ public:
     // Ends the loop promptly and joins. The GUI must not block a pending synchronize() meanwhile.
     void stop();
     [[nodiscard]] bool running() const { return m_thread.joinable(); }
+    // The first half of stop(): asks the loop to end without waiting. A GUI that delivers the
+    // thread's synchronous calls keeps serving them until loopEnded(), then calls stop().
+    void requestStop();
+    [[nodiscard]] bool loopEnded() const { return m_loopEnded.load(); }
 
     // Thread side of the settings-changed notification (after apply-settings): a redraw, a
     // settings frame, a fade restart, and the wake-up.
@@ -139,6 +143,7 @@ private:
 
     NewFrameFlags m_newFrame;
     std::atomic<std::uint32_t> m_screenUpdates{0};
+    std::atomic<bool> m_loopEnded{false};
     std::atomic<std::uint32_t> m_displayedFrames{0};
     std::atomic<std::uint32_t> m_singleShotsEnded{0};
     std::jthread m_thread;

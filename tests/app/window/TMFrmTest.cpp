@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window offscreen, its widgets found by their names, against the simulated instrument.
+#include "app/window/TMFrm.h"
+#include "ui/MainMenu.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <chrono>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace kx::app {
+namespace {
+
+struct Shown {
+    std::string caption;
+    std::string text;
+    core::MessageStyle style;
+};
+
+// Answers from a script (then No) and remembers every message.
+class ScriptedPrompt : public core::Prompt {
+public:
+    core::Answer message(const std::string& caption, const std::string& text, core::MessageStyle style) override {
+        shown.push_back({caption, text, style});
+        if (style != core::MessageStyle::YesNo) return core::Answer::Ok;
+        if (answers.empty()) return core::Answer::No;
+        const core::Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::string saveFile(const std::string&, const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
+    std::vector<Shown> shown;
+    std::deque<core::Answer> answers;
+};
+
+// kxsim_control of the simulator the window loads: the same library, so the same instrument.
+int simControl(const char* command) {
+    static void* lib = dlopen(KX_SIM_LIBRARY, RTLD_NOW);
+    if (lib == nullptr) return -1;
+    using Control = int (*)(const char*);
+    static auto control = reinterpret_cast<Control>(dlsym(lib, "kxsim_control"));
+    return control ? control(command) : -1;
+}
+
+bool waitUntil(const std::function<bool()>& pred, int ms = 8000) {
+    QElapsedTimer t;
+    t.start();
+    while (!pred()) {
+        if (t.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+class TMFrmTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() / ("kx_window_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_dir);
+        setenv("KX48ZZ_SIM", "pacing=off;model=0x23;noise=off", 1);
+        ASSERT_EQ(simControl("reset"), 0);
+        ASSERT_EQ(simControl("pacing=off"), 0);
+    }
+    void TearDown() override {
+        window.reset();
+        simControl("reset");
+        std::filesystem::remove_all(m_dir);
+    }
+
+    // A program settings file with its marker (so no language question), in English.
+    void writeSettings(const std::string& system) {
+        std::ofstream(m_dir / "kx48zz.ini", std::ios::binary)
+            << "[System]\r\nKX48zz_INI_FILE=1\r\n"
+            << system << "\r\n[Common]\r\nRussian=0\r\nEnglish=1\r\n";
+    }
+
+    void start() {
+        WindowOptions o;
+        o.exePath = (m_dir / "kx48zz").string();
+        o.settingsPath = (m_dir / "kx48zz.ini").string();
+        o.prompt = &prompt;
+        o.chooseLanguage = [this] {
+            ++languageQuestions;
+            return false;
+        };
+        o.driverLibraries = {KX_SIM_LIBRARY};
+        window = std::make_unique<TMFrm>(std::move(o));
+        window->show();
+        ASSERT_TRUE(waitUntil([&] { return window->scopeThread() != nullptr && !window->busy(); }));
+    }
+
+    template <typename T> T* find(const char* name) const {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    QAction* item(const char* name) const { return window->mainMenu().action(name); }
+    bool visible(const char* name) const {
+        auto* w = find<QWidget>(name);
+        return w != nullptr && w->isVisibleTo(window.get());
+    }
+    bool ready() const { return window->flags().DeviceReady.load() && window->flags().DeviceConfigured.load(); }
+
+    ScriptedPrompt prompt;
+    int languageQuestions = 0;
+    std::unique_ptr<TMFrm> window;
+    std::filesystem::path m_dir;
+};
+
+TEST_F(TMFrmTest, RunWithoutInstrumentReportsAndPopsUp) {
+    ASSERT_EQ(simControl("unplug"), 0);
+    writeSettings("");
+    start();
+    ASSERT_TRUE(prompt.shown.empty()); // nothing is said at start-up
+    auto* run = find<QToolButton>("SpeedButton_Run");
+    ASSERT_NE(run, nullptr);
+    run->click();
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].caption, "USB Error - 2");
+    EXPECT_NE(prompt.shown[0].text.find("Device not found."), std::string::npos) << prompt.shown[0].text;
+    EXPECT_FALSE(run->isChecked());
+    EXPECT_FALSE(window->state().scope.Running);
+    EXPECT_FALSE(window->busy());
+
+    // Plugged in again, the next press opens it.
+    ASSERT_EQ(simControl("replug"), 0);
+    run->click();
+    EXPECT_TRUE(run->isChecked());
+    EXPECT_EQ(prompt.shown.size(), 1u);
+    EXPECT_TRUE(waitUntil([&] { return ready(); }));
+}
+
+TEST_F(TMFrmTest, SingleEndsByItselfAndTheFrameIsDrawn) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    start();
+    ASSERT_TRUE(waitUntil([&] { return ready(); }));
+    auto* single = find<QToolButton>("SpeedButton_Sngl");
+    single->click();
+    EXPECT_TRUE(single->isChecked());
+    ASSERT_TRUE(waitUntil([&] { return !single->isChecked(); }));
+    EXPECT_FALSE(window->state().scope.Running);
+    EXPECT_FALSE(window->state().scope.SingleMode);
+    EXPECT_GT(window->frame().header[core::fh::CaptureLength], 0u);
+    // The caption names the model.
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("KX4823 "))) << window->windowTitle().toStdString();
+    // No question: the instrument is the model the interface shows.
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(TMFrmTest, FrameOfAnotherModelAsksOncePerRun) {
+    writeSettings("WIN_DT=0x0021\r\n");
+    start();
+    ASSERT_TRUE(waitUntil([&] { return ready(); }));
+    prompt.answers = {core::Answer::No};
+    auto* run = find<QToolButton>("SpeedButton_Run");
+    run->click();
+    ASSERT_TRUE(waitUntil([&] { return window->frame().header[core::fh::FrameCounter] >= 4; }));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].caption, "Warning");
+    EXPECT_EQ(prompt.shown[0].text, "Change interface for KX4823? ");
+    EXPECT_EQ(window->state().system.UiDeviceType, 0x21);
+
+    // The next press asks again; Yes switches the interface.
+    prompt.answers = {core::Answer::Yes};
+    run->click();
+    run->click();
+    ASSERT_TRUE(waitUntil([&] { return window->state().system.UiDeviceType == 0x23; }));
+    EXPECT_EQ(prompt.shown.size(), 2u);
+    EXPECT_TRUE(visible("SpeedButton_VoltsDiv_A2"));
+}
+
+TEST_F(TMFrmTest, ModelChoiceShowsAndHidesControls) {
+    writeSettings("");
+    start();
+    struct Case {
+        const char* item;
+        bool a2Channel, a2Probe, chGen, chGenChecked, gen, lowVDiv, a1HighRanges;
+    };
+    const Case cases[] = {
+        // Both inputs: Menu_CH_GEN is offered and keeps the check the KX4821 default gave it.
+        {"Menu_4823", true, true, true, true, true, true, true},
+        {"Menu_4821", true, false, false, true, true, true, true},
+        {"Menu_4822", true, true, false, false, false, true, true},
+        {"Menu_4820", false, false, false, false, false, true, true},
+        // A2 shows the generator: its input path is there, its probe menu is not.
+        {"Menu_TRM207_M", true, false, false, true, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        item(c.item)->trigger();
+        EXPECT_TRUE(item(c.item)->isChecked());
+        EXPECT_EQ(visible("SpeedButton_VoltsDiv_A2"), c.a2Channel);
+        EXPECT_EQ(visible("SpeedButton_1V_A2"), c.a2Channel);
+        EXPECT_EQ(window->mainMenu().menu("Menu_Probe_A2")->menuAction()->isVisible(), c.a2Probe);
+        EXPECT_EQ(item("Menu_CH_GEN")->isVisible(), c.chGen);
+        EXPECT_EQ(item("Menu_CH_GEN")->isChecked(), c.chGenChecked);
+        EXPECT_EQ(visible("Panel_Gen_Ctrl"), c.gen);
+        EXPECT_EQ(visible("SpeedButton_2V_A1"), c.a1HighRanges);
+        EXPECT_EQ(item("Menu_Low_V_Div")->isVisible(), c.lowVDiv);
+    }
+    // The compact front end holds A1 AC-coupled.
+    auto* ac = find<QToolButton>("SpeedButton_AC_A1");
+    EXPECT_TRUE(ac->isChecked());
+    EXPECT_FALSE(ac->isEnabled());
+}
+
+TEST_F(TMFrmTest, LanguageSwitchRelabelsTheWindow) {
+    writeSettings("");
+    start();
+    item("Menu_English")->trigger();
+    EXPECT_EQ(find<QToolButton>("SpeedButton_Run")->text(), QStringLiteral("RUN"));
+    EXPECT_EQ(find<QToolButton>("SpeedButton_Sngl")->text(), QStringLiteral("SINGLE"));
+    EXPECT_EQ(window->mainMenu().menu("Menu_File")->title(), QStringLiteral("File"));
+    EXPECT_TRUE(find<QToolButton>("SpeedButton_VoltsDiv_A1")->text().contains(QStringLiteral(" V/Div ")));
+    item("Menu_Russian")->trigger();
+    EXPECT_EQ(find<QToolButton>("SpeedButton_Run")->text(), QStringLiteral("Пуск"));
+    EXPECT_EQ(find<QToolButton>("SpeedButton_Sngl")->text(), QStringLiteral("Однокр."));
+    EXPECT_EQ(window->mainMenu().menu("Menu_File")->title(), QStringLiteral("Файл"));
+    EXPECT_TRUE(find<QToolButton>("SpeedButton_VoltsDiv_A1")->text().contains(QStringLiteral(" В/Дел ")));
+}
+
+TEST_F(TMFrmTest, FirstStartAsksForTheLanguageOnce) {
+    start(); // no settings file
+    EXPECT_EQ(languageQuestions, 1);
+    EXPECT_FALSE(window->state().system.RussianUi);
+    EXPECT_EQ(find<QToolButton>("SpeedButton_Run")->text(), QStringLiteral("RUN"));
+    window->close();
+    window.reset();
+    // The settings written on close carry the marker: no question the next time.
+    ASSERT_TRUE(std::filesystem::exists(m_dir / "kx48zz.ini"));
+    start();
+    EXPECT_EQ(languageQuestions, 1);
+    EXPECT_FALSE(window->state().system.RussianUi);
+}
+
+TEST_F(TMFrmTest, DroppedUnsupportedFileIsRefused) {
+    writeSettings("");
+    start();
+    const std::string path = (m_dir / "notes.txt").string();
+    window->dispatchFile(path, TMFrm::FileOrigin::Drop);
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].caption, "Open File");
+    EXPECT_EQ(prompt.shown[0].text, path + "\r\nUnsupported file format.");
+    EXPECT_EQ(prompt.shown[0].style, core::MessageStyle::Error);
+    EXPECT_FALSE(window->busy());
+}
+
+TEST_F(TMFrmTest, TimeBaseAndVoltsDivButtonsChangeTheState) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    start();
+    find<QToolButton>("SpeedButton_1uS")->click();
+    EXPECT_EQ(window->derived().TimeDivNs, 1000);
+    EXPECT_TRUE(find<QToolButton>("SpeedButton_1uS")->isChecked());
+    EXPECT_FALSE(find<QToolButton>("SpeedButton_1mS")->isChecked());
+    find<QToolButton>("SpeedButton_05V_A1")->click();
+    EXPECT_EQ(window->derived().MicroVoltsA1, 500000);
+    // The title toggles the probe; the buttons show the probed ranges.
+    find<QToolButton>("SpeedButton_VoltsDiv_A1")->click();
+    EXPECT_EQ(window->derived().MicroVoltsA1, 5000000);
+    EXPECT_EQ(find<QToolButton>("SpeedButton_05V_A1")->text(), QStringLiteral("5 V"));
+    EXPECT_TRUE(item("Menu_A1_x10")->isChecked());
+}
+
+} // namespace
+} // namespace kx::app
