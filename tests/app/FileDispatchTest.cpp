@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FileDispatch.h"
+
+#include "RecordingPrompt.h"
 #include "app/BusyFlag.h"
 
 #include <gtest/gtest.h>
@@ -36,25 +38,6 @@ const KindCase kKindCases[] = {
     {"", FileKind::Unsupported, FileKind::Unsupported},
 };
 
-class ScriptedPrompt : public core::Prompt {
-public:
-    struct Shown {
-        std::string caption, text;
-        core::MessageStyle style;
-    };
-    std::vector<Shown> shown;
-    core::Answer message(const std::string& caption, const std::string& text,
-                         core::MessageStyle style) override {
-        shown.push_back({caption, text, style});
-        return core::Answer::Ok;
-    }
-    std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::string saveFile(const std::string&, const std::string&, const std::string&,
-                         const std::string&) override {
-        return {};
-    }
-};
-
 } // namespace
 
 TEST(FileDispatch, KindByExtensionForEachPath) {
@@ -77,7 +60,7 @@ TEST(FileDispatch, RefusalOfADroppedFileInBothLanguages) {
     EXPECT_EQ(app::unsupportedFileText("/home/u/notes.txt", true),
               "/home/u/notes.txt\r\nФормат файла не поддерживается.");
 
-    ScriptedPrompt prompt;
+    RecordingPrompt prompt;
     app::reportUnsupportedFile(prompt, "/tmp/a.doc", false);
     app::reportUnsupportedFile(prompt, "/tmp/a.doc", true);
     ASSERT_EQ(prompt.shown.size(), 2u);
