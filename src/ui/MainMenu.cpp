@@ -127,11 +127,11 @@ void MainMenu::applyCaptions(bool russian, bool modelHasA2) {
     }
 }
 
-void MainMenu::setItemHandler(std::function<void(std::string_view)> handler) {
+void MainMenu::onItemTriggered(std::function<void(std::string_view)> handler) {
     m_itemHandler = std::move(handler);
 }
 
-void MainMenu::setMenuOpeningHandler(std::function<void(std::string_view)> handler) {
+void MainMenu::onMenuOpening(std::function<void(std::string_view)> handler) {
     m_openingHandler = std::move(handler);
 }
 

@@ -49,9 +49,9 @@ public:
     void applyCaptions(bool russian, bool modelHasA2);
 
     // Called with the item's name whenever the user triggers an item.
-    void setItemHandler(std::function<void(std::string_view)> handler);
+    void onItemTriggered(std::function<void(std::string_view)> handler);
     // Called with the menu's name just before a menu opens (after the menu's own updates).
-    void setMenuOpeningHandler(std::function<void(std::string_view)> handler);
+    void onMenuOpening(std::function<void(std::string_view)> handler);
     // Supplies the device types for the TRM items; without it only their checks count.
     void setDeviceTypesSource(std::function<DeviceTypes()> source);
 

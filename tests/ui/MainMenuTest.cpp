@@ -256,7 +256,7 @@ TEST_F(MainMenuTest, TriggeredItemsReachTheWindowAndTheStateDecides) {
     s.system.UiDeviceType = core::kKX4823;
     std::vector<std::string> seen;
     menu.syncFromState(s);
-    menu.setItemHandler([&](std::string_view name) {
+    menu.onItemTriggered([&](std::string_view name) {
         seen.emplace_back(name);
         ui::onMenuItem(s, name);
         menu.syncFromState(s);
@@ -333,7 +333,7 @@ TEST_F(MainMenuTest, OpeningToolsShowsTheGraphChoices) {
     menu.applyCaptions(false, true);
     EXPECT_EQ(text("Menu_AA_G1"), "Graph 1");
     std::vector<std::string> opened;
-    menu.setMenuOpeningHandler([&](std::string_view name) { opened.emplace_back(name); });
+    menu.onMenuOpening([&](std::string_view name) { opened.emplace_back(name); });
     open("Menu_Tools");
     EXPECT_EQ(text("Menu_AA_G1"), "Graph 1 - Return Loss");
     EXPECT_EQ(text("Menu_AA_G2"), "Graph 2 - Phase Z");
