@@ -224,6 +224,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_Exit",
 
     "Menu_Options",
+    "Menu_ASet",
     "Menu_Probe_A1",
     "Menu_A1_x1",
     "Menu_A1_x10",
@@ -254,6 +255,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_FM_D3",
     "Menu_FM_D4",
     "Menu_FM_TRIG",
+    "Menu_Colors",
     "Menu_Language",
     "Menu_Russian",
     "Menu_English",
@@ -289,6 +291,7 @@ constexpr std::string_view kEnabledItems[] = {
 
     "Menu_Help",
     "Menu_Help_Contents",
+    "Menu_About",
 };
 
 bool isA1ProbeItem(std::string_view name) {

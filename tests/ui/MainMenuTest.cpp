@@ -237,7 +237,7 @@ TEST_F(MainMenuTest, SyncShowsTheStateTheModelAndWhatExists) {
         EXPECT_FALSE(act(hidden)->isVisible()) << hidden;
     EXPECT_TRUE(act("Menu_Open")->isEnabled());
     EXPECT_FALSE(act("Menu_Export")->isEnabled());
-    EXPECT_FALSE(act("Menu_About")->isEnabled());
+    EXPECT_TRUE(act("Menu_About")->isEnabled());
     EXPECT_TRUE(act("Menu_A1_x10")->isEnabled());
 
     s.system.UiDeviceType = core::kKX4823;
