@@ -153,7 +153,7 @@ TMFrm::TMFrm(WindowOptions options)
     setCentralWidget(central);
 
     m_menu = std::make_unique<ui::MainMenu>(menuBar());
-    m_menu->setItemHandler([this](std::string_view name) { onMenuItem(name); });
+    m_menu->onItemTriggered([this](std::string_view name) { onMenuItem(name); });
     m_menu->setDeviceTypesSource([this] {
         ui::DeviceTypes t;
         t.exeNameStartsWithTrm = m_exeIsTrm;
