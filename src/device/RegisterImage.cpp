@@ -164,6 +164,12 @@ bool RegisterImageHolder::uploadPending() const {
     return m_zeroUpload.has_value() || m_systemUpload.has_value();
 }
 
+void RegisterImageHolder::cancelTableUploads() {
+    std::lock_guard lock(m_mutex);
+    m_zeroUpload.reset();
+    m_systemUpload.reset();
+}
+
 void RegisterImageHolder::setFlowControl(bool enabled) {
     std::lock_guard lock(m_mutex);
     m_flowControl = enabled;

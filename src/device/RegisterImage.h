@@ -158,6 +158,8 @@ public:
     // Keeps a copy of the table, CRC stamped, for the next frame.
     void requestTableUpload(CalTableKind kind, const core::CalTable& table);
     [[nodiscard]] bool uploadPending() const;
+    // Drops both pending table uploads: a recovered instrument is not sent what the old one was owed.
+    void cancelTableUploads();
     // Off under "FLOW_CTRL_OFF": bit 3 of the run flags is then never sent.
     void setFlowControl(bool enabled);
     // End of a single shot: the run bit goes out cleared with the next frame.
