@@ -405,6 +405,13 @@ int Device::controlItem(std::string_view key, std::string_view value, bool hasVa
         }
         return 0;
     }
+    if (key == "tables" || key == "zero_table" || key == "system_table") {
+        if (value != "invalid" && value != "valid") return 1;
+        const bool valid = value == "valid";
+        if (key != "system_table") m_instrument.setTableValid(Instrument::Table::Zero, valid);
+        if (key != "zero_table") m_instrument.setTableValid(Instrument::Table::System, valid);
+        return 0;
+    }
     if (key == "ready") {
         const auto on = parseSwitch(value);
         if (!on) return 1;

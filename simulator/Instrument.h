@@ -40,6 +40,10 @@ public:
     void benchChanged();
     const InstrumentIdentity& identity() const { return m_identity; }
     void reseed(std::uint64_t seed);
+    // The calibration tables kept in flash lose their CRC (worn or half-written flash), or are
+    // sealed again with a fresh one; their content stays.
+    enum class Table : std::uint8_t { Zero, System };
+    void setTableValid(Table table, bool valid);
 
     Faults& faults() { return m_faults; }
     const Faults& faults() const { return m_faults; }
