@@ -23,14 +23,14 @@ namespace kx::trigger {
 // The trigger settings dialog. It edits the state live: every control stores its value, the
 // dialog refreshes its texts, raises the trigger-changed flag where the control asks for it and
 // runs the settings-changed notification. OK keeps the state; Cancel (also Esc or closing the
-// window) restores what the dialog opened with.
+// window) restores what the dialog opened with. exec() shows it modally, centred on the parent's
+// window, in the language RussianUi has at that moment.
 class TForm_TrigSet : public QDialog {
 public:
     TForm_TrigSet(QWidget* parent, core::InstrumentState& state, std::function<void()> settingsChanged,
                   std::function<void()> raiseTriggerChanged);
 
-    // exec() shows it modally, centred on the parent's window, in the language of RussianUi at
-    // that moment.
+    // Cancel, Esc and the close box: restore, then tell the instrument what it must know.
     void reject() override;
 
 protected:
