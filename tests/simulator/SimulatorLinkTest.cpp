@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <span>
@@ -290,6 +291,37 @@ TEST_F(SimulatorLink, FaultsShowOnTheWire) {
         EXPECT_GT(bad, 0);
         EXPECT_LT(bad, 50);
     }
+}
+
+TEST_F(SimulatorLink, CalibrationTablesLoseAndRegainTheirCrc) {
+    Host host;
+    bringUp(host);
+    const auto crcOf = [](const Packet& p, std::size_t offset) {
+        return kx::core::crc16(std::span<const std::uint8_t>(p.body.data() + offset, 64));
+    };
+    const auto sound = host.waitStatus(0, 5);
+    ASSERT_TRUE(sound.has_value());
+    struct Step {
+        const char* command;
+        bool zeroValid, systemValid;
+    };
+    for (const Step step : {Step{"tables=invalid", false, false}, Step{"tables=invalid", false, false},
+                            Step{"zero_table=valid", true, false}, Step{"system_table=valid", true, true},
+                            Step{"system_table=invalid", true, false}, Step{"tables=valid", true, true}}) {
+        SCOPED_TRACE(step.command);
+        ASSERT_EQ(d2xx().control(step.command), 0);
+        host.drain();
+        const auto p = host.waitStatus(0, 5);
+        ASSERT_TRUE(p.has_value());
+        ASSERT_TRUE(p->crcOk) << "the packet itself stays sound";
+        EXPECT_EQ(crcOf(*p, 26) == 0, step.zeroValid);
+        EXPECT_EQ(crcOf(*p, 90) == 0, step.systemValid);
+        // Only the CRC suffers: the calibration values are those of the factory.
+        EXPECT_TRUE(std::equal(p->body.begin() + 26, p->body.begin() + 26 + 62, sound->body.begin() + 26));
+        EXPECT_TRUE(std::equal(p->body.begin() + 90, p->body.begin() + 90 + 62, sound->body.begin() + 90));
+    }
+    EXPECT_NE(d2xx().control("tables=lost"), 0);
+    EXPECT_NE(d2xx().control("zero_table"), 0);
 }
 
 TEST_F(SimulatorLink, ReadsInOneThreadWhileAnotherWritesAndControls) {
