@@ -41,6 +41,13 @@ bool sendAll(QLocalSocket& socket, int timeoutMs) {
     return true;
 }
 
+bool answers(QLocalSocket& probe, const QString& path) {
+    probe.connectToServer(path);
+    if (!probe.waitForConnected(kProbeMs)) return false;
+    probe.abort();
+    return true;
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(QString name, QObject* parent)
@@ -72,11 +79,7 @@ bool SingleInstance::becomePrimary() {
     lock.tryLock(kLockMs);
 
     QLocalSocket probe;
-    probe.connectToServer(m_path);
-    if (probe.waitForConnected(kProbeMs)) {
-        probe.abort();
-        return false;
-    }
+    if (answers(probe, m_path)) return false;
     switch (probe.error()) {
     case QLocalSocket::ServerNotFoundError:
         break;
@@ -94,6 +97,10 @@ bool SingleInstance::becomePrimary() {
     // The runtime folder is the user's own, so the socket needs no access options of its own.
     auto server = std::make_unique<QLocalServer>(this);
     if (!server->listen(m_path)) {
+        // Someone set the name up between our look and our listen (only without the lock).
+        QLocalSocket again;
+        if (server->serverError() == QAbstractSocket::AddressInUseError && answers(again, m_path))
+            return false;
         m_error = server->errorString();
         return true;
     }

@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 using namespace kx;
 using app::HandOverResult;
 using app::HandOverStatus;
@@ -239,6 +242,27 @@ TEST_F(SingleInstanceTest, StuckPrimaryDoesNotHoldTheSecondStart) {
     QCoreApplication::processEvents();
     EXPECT_EQ(window.events, QStringList({"raise", "file"}));
     EXPECT_EQ(window.files, QStringList{"/tmp/kx/e.kxs"});
+}
+
+TEST_F(SingleInstanceTest, StartsAtTheSameMomentElectOnePrimary) {
+    const QString name = uniqueName("race");
+    std::vector<std::unique_ptr<QProcess>> starts;
+    for (int i = 0; i < 4; ++i) {
+        starts.push_back(std::make_unique<QProcess>());
+        starts.back()->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        starts.back()->start(QStringLiteral(KX_INSTANCE_SECOND), {name, "serve", "2000"});
+    }
+    int primaries = 0;
+    int handedOver = 0;
+    for (auto& p : starts) {
+        ASSERT_TRUE(p->waitForFinished(15000));
+        const int exit = p->exitCode();
+        if (exit == secondstart::kBecamePrimary) ++primaries;
+        // The winner is still starting up, hence busy; with no parameters it is raised anyway.
+        if (exit == code(HandOverStatus::Busy, true)) ++handedOver;
+    }
+    EXPECT_EQ(primaries, 1);
+    EXPECT_EQ(handedOver, 3);
 }
 
 TEST_F(SingleInstanceTest, NothingToReachWhenNoPrimaryRuns) {
