@@ -224,6 +224,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_Exit",
 
     "Menu_Options",
+    "Menu_Trigger",
     "Menu_ASet",
     "Menu_Probe_A1",
     "Menu_A1_x1",

@@ -296,7 +296,7 @@ TEST(MenuModel, EnabledItems) {
         {"Menu_ETS_Stat", true},
         {"Menu_SystemCalibration", false},
         {"Menu_Exit", true},
-        {"Menu_Trigger", false},
+        {"Menu_Trigger", true},
         {"Menu_FFTSet", false},
         {"Menu_GeneratorSet", false},
         {"Menu_ASet", true},

@@ -6,6 +6,7 @@
 #include "app/DeviceRecordFromStatus.h"
 #include "app/FileDispatch.h"
 #include "app/ScopeControls.h"
+#include "app/Supervision.h"
 #include "app/WindowCaption.h"
 #include "app/window/GeneratorBar.h"
 #include "app/window/QtPrompt.h"
@@ -17,6 +18,10 @@
 #include "device/ErrorReport.h"
 #include "files/SettingsDialogs.h"
 #include "files/SettingsFile.h"
+#include "trigger/forms/TForm_TrigSet.h"
+#include "ui/AboutBox.h"
+#include "ui/AdvancedSettingsDialog.h"
+#include "ui/ColorDialog.h"
 #include "ui/Help.h"
 #include "ui/LanguageDialog.h"
 #include "ui/MainMenu.h"
@@ -67,6 +72,37 @@ private:
 
 } // namespace
 
+// What the connection supervision asks of the window.
+class WindowSupervisionHost : public SupervisionHost {
+public:
+    explicit WindowSupervisionHost(TMFrm& w) : m_w(w) {}
+    bool busy() override { return m_w.busy(); }
+    void markBusy(bool on) override { m_w.markBusy(on); }
+    core::Prompt& prompt() override { return *m_w.m_prompt; }
+    bool russian() override { return m_w.m_state.system.RussianUi; }
+    void saveProgramSettings() override { m_w.writeProgramSettings(); }
+    void suspendAcquisition() override { m_w.suspendAcquisition(); }
+    void resumeAcquisition() override { m_w.resumeAcquisition(); }
+    int reopenDevice() override {
+        const int status = device::openDevice(m_w.m_binding, m_w.m_connection, m_w.m_event, *m_w.m_prompt,
+                                              m_w.openOptionsForDevice());
+        if (status == 0) m_w.m_reconfiguring = true;
+        return status;
+    }
+    void releaseRunButtons() override {
+        m_w.m_state.scope.Running = false;
+        m_w.m_state.scope.SingleMode = false;
+        m_w.m_state.generator.On = false;
+        m_w.syncControls();
+    }
+    void settingsChanged() override { m_w.settingsChanged(); }
+    void loadBuiltInCalibration() override { m_w.m_state.calibration = core::CalibrationState{}; }
+    std::uint32_t displayedFrames() override { return m_w.m_thread ? m_w.m_thread->displayedFrames() : 0; }
+
+private:
+    TMFrm& m_w;
+};
+
 TMFrm::TMFrm(WindowOptions options)
     : m_options(std::move(options)), m_frame(std::make_unique<core::FrameRecord>()),
       m_background(std::make_unique<core::FrameRecord>()), m_spectrumA1(kSpectrumBins),
@@ -116,7 +152,7 @@ TMFrm::TMFrm(WindowOptions options)
     };
     a.run = [this](bool down) { onRun(down); };
     a.single = [this](bool down) { onSingle(down); };
-    a.triggerDialog = [] {};
+    a.triggerDialog = [this] { openDialog("Menu_Trigger"); };
     a.triggerOn = [this](bool on) {
         m_state.trigger.On = on;
         settingsChanged();
@@ -199,7 +235,7 @@ TMFrm::TMFrm(WindowOptions options)
 
     m_timer1.setInterval(kTimer1Ms);
     m_timer2.setInterval(kTimer2Ms);
-    connect(&m_timer1, &QTimer::timeout, this, [] {});
+    connect(&m_timer1, &QTimer::timeout, this, [this] { supervisionTick(); });
     connect(&m_timer2, &QTimer::timeout, this, [this] {
         if (m_view.fadeDone()) return;
         m_view.requestFadeStep();
@@ -236,6 +272,10 @@ void TMFrm::startUp() {
         m_binding, m_connection, m_event, m_flags, m_stats, m_board, m_registers, *m_frame, m_bridge, *this,
         m_fpga.bytes()});
     m_thread->start();
+    m_supervisionHost = std::make_unique<WindowSupervisionHost>(*this);
+    m_supervisor = std::make_unique<Supervisor>(
+        SupervisionParts{m_binding, m_connection, m_flags, m_stats, m_board, m_registers, m_thread->link()},
+        *m_supervisionHost);
 
     if (!m_settingsMarker) {
         const bool russian = m_options.chooseLanguage ? m_options.chooseLanguage() : ui::LanguageDialog::ask(this);
@@ -244,12 +284,7 @@ void TMFrm::startUp() {
     applyCaptions();
     settingsChanged();
 
-    device::OpenOptions open;
-    open.debugMode = m_state.system.DebugAllowed;
-    open.flowControlOff = m_state.system.FlowCtrlOff;
-    open.caption = QApplication::applicationName().toStdString();
-    open.libraries = m_options.driverLibraries;
-    const int status = device::openDevice(m_binding, m_connection, m_event, *m_prompt, open);
+    const int status = device::openDevice(m_binding, m_connection, m_event, *m_prompt, openOptionsForDevice());
     m_connection.DeviceStatus.store(status);
     if (status == 0) {
         m_flags.ReconfigureRequest.store(true);
@@ -263,6 +298,38 @@ void TMFrm::startUp() {
     m_timer1.start();
     m_timer2.start();
     markBusy(false);
+}
+
+device::OpenOptions TMFrm::openOptionsForDevice() const {
+    device::OpenOptions open;
+    open.debugMode = m_state.system.DebugAllowed;
+    open.flowControlOff = m_state.system.FlowCtrlOff;
+    open.caption = QApplication::applicationName().toStdString();
+    open.libraries = m_options.driverLibraries;
+    return open;
+}
+
+void TMFrm::supervisionTick() {
+    if (m_supervisor) m_supervisor->tick();
+}
+
+void TMFrm::suspendAcquisition() {
+    if (!m_thread || !m_thread->running()) return;
+    // A synchronised update the thread is waiting in must be served for its loop to end.
+    m_thread->requestStop();
+    while (!m_thread->loopEnded()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    m_thread->stop();
+}
+
+void TMFrm::resumeAcquisition() {
+    if (m_thread && !m_closing) m_thread->start();
+}
+
+void TMFrm::resetDevice() {
+    if (m_connection.DeviceStatus.load() != 0) return;
+    suspendAcquisition();
+    device::resetInstrument(m_binding, m_connection);
+    resumeAcquisition();
 }
 
 // --- notifications ---------------------------------------------------------------------
@@ -324,12 +391,7 @@ bool TMFrm::probeConnection(const std::function<void()>& aroundError) {
         m_connection.DeviceStatus.store(static_cast<int>(m_binding.queueStatus(m_connection.handle.load(), rx)));
     }
     if (m_connection.DeviceStatus.load() == 0) return true;
-    device::OpenOptions open;
-    open.debugMode = m_state.system.DebugAllowed;
-    open.flowControlOff = m_state.system.FlowCtrlOff;
-    open.caption = QApplication::applicationName().toStdString();
-    open.libraries = m_options.driverLibraries;
-    const int status = device::openDevice(m_binding, m_connection, m_event, *m_prompt, open);
+    const int status = device::openDevice(m_binding, m_connection, m_event, *m_prompt, openOptionsForDevice());
     m_connection.DeviceStatus.store(status);
     if (status != 0) {
         if (aroundError) aroundError();
@@ -352,6 +414,7 @@ void TMFrm::onRun(bool down) {
             return;
         }
         m_state.system.ModelCheckPending = true;
+        if (m_supervisor) m_supervisor->armWarnings();
     }
     m_state.scope.Running = down;
     settingsChanged();
@@ -367,6 +430,7 @@ void TMFrm::onSingle(bool down) {
             return;
         }
         m_state.system.ModelCheckPending = true;
+        if (m_supervisor) m_supervisor->armWarnings();
     }
     m_state.scope.Running = down;
     m_state.scope.SingleMode = down;
@@ -381,6 +445,7 @@ void TMFrm::onGeneratorOn(bool down) {
         refresh();
         return;
     }
+    if (down && m_supervisor) m_supervisor->armWarnings();
     settingsChanged();
 }
 
@@ -425,6 +490,10 @@ void TMFrm::onMenuItem(std::string_view name) {
     }
     if (name == "Menu_Help_Contents") {
         openHelp();
+        return;
+    }
+    if (name == "Menu_Trigger" || name == "Menu_Colors" || name == "Menu_ASet" || name == "Menu_About") {
+        openDialog(name);
         return;
     }
     switch (ui::onMenuItem(m_state, name)) {
@@ -621,6 +690,43 @@ void TMFrm::openHelp() {
     ui::openHelp(m_state.system.UiDeviceType, m_options.exePath, m_state.system.RussianUi, *m_prompt);
 }
 
+void TMFrm::openDialog(std::string_view name) {
+    BusyScope busy(*this);
+    if (name == "Menu_Trigger") {
+        trigger::TForm_TrigSet dialog(
+            this, m_state, [this] { settingsChanged(); },
+            [this] { m_registers.raise(device::OnceFlag::TriggerChanged); });
+        dialog.exec();
+    } else if (name == "Menu_Colors") {
+        ui::ColorDialogHooks hooks;
+        hooks.refresh = [this] { refresh(); };
+        hooks.writeProgramSettings = [this] { writeProgramSettings(); };
+        ui::ColorDialog dialog(this, m_state, hooks);
+        dialog.exec();
+    } else if (name == "Menu_ASet") {
+        ui::AdvancedDialogHooks hooks;
+        hooks.settingsChanged = [this] { settingsChanged(); };
+        hooks.refresh = [this] { refresh(); };
+        ui::AdvancedSettingsDialog dialog(this, m_state, hooks);
+        dialog.exec();
+    } else if (name == "Menu_About") {
+        const device::StatusInfo status = m_board.snapshot();
+        ui::AboutInfo info;
+        info.exePath = m_options.exePath;
+        info.russian = m_state.system.RussianUi;
+        info.debugMode = m_state.system.DebugMode;
+        info.deviceReady = m_flags.DeviceReady.load();
+        info.deviceType = status.deviceType;
+        info.firmwareVersion = status.firmwareVersion;
+        info.fpgaVersion = status.fpgaVersion;
+        info.serial = status.serial;
+        info.flashHash = status.flashHash;
+        ui::AboutBox box(this, info);
+        box.exec();
+    }
+    syncControls();
+}
+
 void TMFrm::writeProgramSettings() {
     files::WriteContext context;
     context.device = deviceRecordFrom(m_board.snapshot(), m_flags.DeviceReady.load());
@@ -727,13 +833,9 @@ void TMFrm::shutDown() {
     m_closing = true;
     m_timer1.stop();
     m_timer2.stop();
-    if (m_thread) {
-        // Serve the thread's pending synchronous calls until its loop has ended.
-        m_bridge.close();
-        m_thread->requestStop();
-        while (!m_thread->loopEnded()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        m_thread->stop();
-    }
+    // The thread ends for good: its synchronous calls are dropped from now on.
+    m_bridge.close();
+    suspendAcquisition();
     if (m_connection.DeviceStatus.load() == 0) device::resetInstrument(m_binding, m_connection);
     if (m_connection.handle.load() != nullptr) {
         m_binding.close(m_connection.handle.load());

@@ -10,6 +10,7 @@
 #include "device/Connection.h"
 #include "device/D2xxBinding.h"
 #include "device/DataEvent.h"
+#include "device/DeviceOpen.h"
 #include "device/FpgaImage.h"
 #include "device/LinkStatistics.h"
 #include "device/RegisterImage.h"
@@ -37,6 +38,8 @@ namespace kx::app {
 
 class GeneratorBar;
 class QtPrompt;
+class Supervisor;
+class WindowSupervisionHost;
 class ScopePanel;
 class SignalPanel;
 
@@ -83,12 +86,16 @@ public:
     acquisition::ScopeThread* scopeThread() const { return m_thread.get(); }
     bool started() const { return m_started; }
     ui::MainMenu& mainMenu() const { return *m_menu; }
+    Supervisor* supervisor() const { return m_supervisor.get(); }
+    // One Timer1 tick, as the timer runs it.
+    void supervisionTick();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class WindowSupervisionHost;
     // Start-up, once on the first paint.
     void startUp();
     // Control handlers.
@@ -116,6 +123,12 @@ private:
     void openSettingsFile(const std::string& path);
     void saveSettingsFile();
     void openHelp();
+    void openDialog(std::string_view name); // the Options and Help dialogs
+    // The acquisition thread keeps away from the driver between these two.
+    void suspendAcquisition();
+    void resumeAcquisition();
+    void resetDevice();
+    device::OpenOptions openOptionsForDevice() const;
     void writeProgramSettings();
     // acquisition::GuiUpdates, in the GUI thread.
     void signalAreaUpdate() override;
@@ -160,6 +173,8 @@ private:
     std::uint32_t m_lastFrameCounter = 0;
     std::uint32_t m_statusAtLastFrame = 0;
 
+    std::unique_ptr<WindowSupervisionHost> m_supervisionHost;
+    std::unique_ptr<Supervisor> m_supervisor;
     std::unique_ptr<ui::MainMenu> m_menu;
     ScopePanel* m_scopePanel = nullptr;
     GeneratorBar* m_genBar = nullptr;
