@@ -22,26 +22,45 @@ FadePalette buildFadePalette(const core::ColorRoles& roles) {
     return p;
 }
 
+namespace {
+
+constexpr QRgb kEmptyRgb = kPersistenceEmpty & 0x00FFFFFFu;
+
+// Palette index of a non-empty pixel: its tag, unless it has exactly the colour of a channel
+// other than A1 (a freshly drawn pixel of that channel).
+std::uint32_t fadeIndex(QRgb v, const FadePalette& palette) {
+    const QRgb rgb = v & 0x00FFFFFFu;
+    for (int c = 1; c < 6; ++c)
+        if (rgb == palette.fresh[c]) return static_cast<std::uint32_t>(16 * c);
+    // Tags 1..95 are fading levels; anything else (0xFF from drawing) is a fresh pixel,
+    // which counts as A1.
+    const std::uint32_t tag = v >> 24;
+    return tag < static_cast<std::uint32_t>(kFadePaletteSize) ? tag : 0;
+}
+
+} // namespace
+
 void persistenceFadeStep(QImage& image, const FadePalette& palette) {
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32) return;
+    // Almost every non-empty pixel is one the previous step wrote, so its whole value is a
+    // palette entry: look its successor up by tag instead of testing its colour.
+    std::array<QRgb, 256> written;
+    std::array<QRgb, 256> next{};
+    written.fill(kPersistenceEmpty); // empty pixels never reach the look-up
+    for (const QRgb e : palette.entries) {
+        const std::uint32_t tag = e >> 24;
+        if (tag == 0) continue;
+        written[tag] = e;
+        next[tag] = palette.entries[fadeIndex(e, palette)];
+    }
     const int w = image.width();
     for (int y = 0; y < image.height(); ++y) {
         auto* px = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < w; ++x) {
             const QRgb v = px[x];
-            const QRgb rgb = v & 0x00FFFFFFu;
-            if (rgb == (kPersistenceEmpty & 0x00FFFFFFu)) continue;
-            // Tags 1..95 are fading levels; anything else (0xFF from drawing) is a fresh pixel,
-            // which counts as A1 unless it has exactly another channel's colour.
-            std::uint32_t index = v >> 24;
-            if (index >= static_cast<std::uint32_t>(kFadePaletteSize)) index = 0;
-            for (int c = 1; c < 6; ++c) {
-                if (rgb == palette.fresh[c]) {
-                    index = static_cast<std::uint32_t>(16 * c);
-                    break;
-                }
-            }
-            px[x] = palette.entries[index];
+            if ((v & 0x00FFFFFFu) == kEmptyRgb) continue;
+            const std::uint32_t tag = v >> 24;
+            px[x] = v == written[tag] ? next[tag] : palette.entries[fadeIndex(v, palette)];
         }
     }
 }

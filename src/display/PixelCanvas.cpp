@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace kx::display {
 
@@ -27,7 +28,12 @@ void PixelCanvas::fillRect(int left, int top, int right, int bottom, QRgb c) {
     top = std::max(top, 0);
     right = std::min(right, m_width);
     bottom = std::min(bottom, m_height);
-    for (int y = top; y < bottom; ++y) std::fill(row(y) + left, row(y) + std::max(left, right), c);
+    if (left >= right || top >= bottom) return;
+    // One row by hand, the rest copied from it: the library copy moves whole vectors.
+    QRgb* first = row(top) + left;
+    std::fill(first, first + (right - left), c);
+    const std::size_t bytes = static_cast<std::size_t>(right - left) * sizeof(QRgb);
+    for (int y = top + 1; y < bottom; ++y) std::memcpy(row(y) + left, first, bytes);
 }
 
 void PixelCanvas::hLine(int x1, int x2, int y, QRgb c) {
@@ -43,21 +49,28 @@ void PixelCanvas::vLine(int x, int y1, int y2, QRgb c) {
     for (int y = y1; y <= y2; ++y) row(y)[x] = c;
 }
 
-namespace {
-
-// t * d / n rounded half away from zero, n > 0.
-std::int64_t scaled(std::int64_t t, std::int64_t d, std::int64_t n) {
-    const std::int64_t num = 2 * t * d;
-    return num >= 0 ? (num + n) / (2 * n) : -((-num + n) / (2 * n));
-}
-
-} // namespace
-
 void PixelCanvas::line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, QRgb c) {
     if (!valid()) return;
     const std::int64_t dx = x2 - x1, dy = y2 - y1;
+    if (dx == 0 && dy == 0) return;
+    // Trace bars are vertical and flat traces horizontal: no stepping needed for those.
+    if (dx == 0) {
+        if (x1 < 0 || x1 >= m_width) return;
+        std::int64_t lo = dy > 0 ? y1 : y2 + 1, hi = dy > 0 ? y2 - 1 : y1;
+        lo = std::max<std::int64_t>(lo, 0);
+        hi = std::min<std::int64_t>(hi, m_height - 1);
+        for (std::int64_t y = lo; y <= hi; ++y) row(static_cast<int>(y))[x1] = c;
+        return;
+    }
+    if (dy == 0) {
+        if (y1 < 0 || y1 >= m_height) return;
+        std::int64_t lo = dx > 0 ? x1 : x2 + 1, hi = dx > 0 ? x2 - 1 : x1;
+        lo = std::max<std::int64_t>(lo, 0);
+        hi = std::min<std::int64_t>(hi, m_width - 1);
+        if (lo <= hi) std::fill(row(static_cast<int>(y1)) + lo, row(static_cast<int>(y1)) + hi + 1, c);
+        return;
+    }
     const std::int64_t n = std::max(std::llabs(dx), std::llabs(dy));
-    if (n == 0) return;
     // Step along the major axis, visiting only the steps that land inside the image.
     const bool steep = std::llabs(dy) > std::llabs(dx);
     const std::int64_t start = steep ? y1 : x1;
@@ -71,12 +84,25 @@ void PixelCanvas::line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::i
         tFirst = std::max<std::int64_t>(tFirst, start - (limit - 1));
         tLast = std::min<std::int64_t>(tLast, start);
     }
+    if (tFirst > tLast) return;
+    // Minor offset at step t: t * d / n rounded half away from zero, kept as a quotient and
+    // remainder of (2 t |d| + n) / 2n so that each step costs an addition.
+    const std::int64_t d = steep ? dx : dy;
+    const std::int64_t ad = std::llabs(d), sign = d < 0 ? -1 : 1;
+    const std::int64_t minorStart = steep ? x1 : y1;
+    const std::int64_t acc = 2 * tFirst * ad + n;
+    std::int64_t q = acc / (2 * n), r = acc % (2 * n);
     for (std::int64_t t = tFirst; t <= tLast; ++t) {
         const std::int64_t major = start + step * t;
-        const std::int64_t minor = steep ? x1 + scaled(t, dx, n) : y1 + scaled(t, dy, n);
+        const std::int64_t minor = minorStart + sign * q;
         const std::int64_t x = steep ? minor : major;
         const std::int64_t y = steep ? major : minor;
         if (x >= 0 && y >= 0 && x < m_width && y < m_height) row(static_cast<int>(y))[x] = c;
+        r += 2 * ad;
+        if (r >= 2 * n) {
+            r -= 2 * n;
+            ++q;
+        }
     }
 }
 

@@ -1,16 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/ScreenGeometry.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace kx::display {
-
-int roundPx(double x) {
-    if (!(x == x)) return 0; // NaN draws nowhere in particular
-    x = std::clamp(x, -1.0e9, 1.0e9);
-    return static_cast<int>(x >= 0 ? x + 0.5 : x - 0.5);
-}
 
 ScreenGeometry computeGeometry(int width, int height) {
     ScreenGeometry g;

@@ -27,7 +27,12 @@ struct ScreenGeometry {
 
 ScreenGeometry computeGeometry(int width, int height);
 
-// Half-away-from-zero rounding used by every drawing formula.
-int roundPx(double x);
+// Half-away-from-zero rounding used by every drawing formula; inline, it runs per sample.
+inline int roundPx(double x) {
+    if (!(x == x)) return 0; // NaN draws nowhere in particular
+    if (x > 1.0e9) x = 1.0e9;
+    if (x < -1.0e9) x = -1.0e9;
+    return static_cast<int>(x >= 0 ? x + 0.5 : x - 0.5);
+}
 
 } // namespace kx::display

@@ -3,6 +3,7 @@
 
 #include "core/FrameRecord.h"
 #include "display/ScreenGeometry.h"
+#include "display/SinxSampler.h"
 
 #include <QImage>
 
@@ -44,6 +45,7 @@ public:
 private:
     std::array<std::int32_t, kMaxColumns> m_lower{};
     std::array<std::int32_t, kMaxColumns> m_upper{};
+    SinxSampler m_sinx;
 };
 
 // Digital lanes: channel n (1..4) sits in the n-th division from the bottom; with a background

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "core/FrameRecord.h"
+#include "core/state/FftState.h"
+
+#include <cstdint>
+
+namespace kx::display {
+
+// Spectrum words of FrameHeader.
+namespace fftword {
+constexpr int FftStateA1 = core::fh::FftFirst;
+constexpr int FftStateA2 = core::fh::FftFirst + 1;
+constexpr int EtsFftChannel = core::fh::FftFirst + 2;
+constexpr int FftPoints = core::fh::FftFirst + 3;
+} // namespace fftword
+
+// Per-channel spectrum state as stored in FftStateA1 / FftStateA2.
+enum FftStateValue : int {
+    kFftOff = 0,        // no spectrum wanted
+    kFftShown = 1,      // computed and shown
+    kFftNotInFrame = 2, // channel absent, or the ETS spectrum belongs to the other channel
+    kFftPeakDetect = 3, // taken with the peak detector
+    kFftTooShort = 4,   // fewer than 128 valid samples
+};
+
+struct FftStates {
+    int a1 = kFftOff;
+    int a2 = kFftOff;
+    bool anyShown() const { return a1 == kFftShown || a2 == kFftShown; }
+};
+
+FftStates computeFftStates(const core::FftState& fft, const core::FrameHeader& h);
+
+// log2 of the transform size: settings 0..5 give 1024..32768 points, "Auto" follows the
+// number of valid samples. Never above the work buffers' 32768 points.
+int fftLog2(std::int32_t sizeSetting, std::uint32_t analogCount);
+
+constexpr int kMaxFftLog2 = 15;
+
+// Vertical code at which the live frame's trigger marker of digital channel n (1..4) sits:
+// the lane centre, or the centre of the half the live trace keeps beside a background.
+constexpr double liveDigitalMarkerCode(int n, bool backgroundShown, bool laneSwap) {
+    const double base = !backgroundShown ? 4096.0 : (laneSwap ? 2048.0 : 6144.0);
+    return base + (n - 1) * 8192.0;
+}
+
+// Screen code of an analog trigger level captured with (captureZero, captureScale) on the
+// current screen (screenZero, currentScale).
+double analogMarkerCode(double level, double captureZero, double captureScale, double screenZero,
+                        double currentScale);
+
+// Screen row of a vertical code (0 = bottom of the plot, 65536 = top).
+int rowOfCode(int plotTop, int plotHeight, double code);
+
+} // namespace kx::display

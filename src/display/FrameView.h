@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/DerivedQuantities.h"
+#include "core/FrameRecord.h"
+#include "core/InstrumentState.h"
+#include "display/ActivityIndicator.h"
+#include "display/FrameDecisions.h"
+#include "display/Glyphs.h"
+#include "display/Persistence.h"
+#include "display/ScreenGeometry.h"
+#include "display/TraceRenderer.h"
+
+#include <QImage>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+namespace kx::display {
+
+// What the window applies to its widgets after the signal-area update.
+struct FrameOutcome {
+    bool SinxActive = false;
+    int FftStateA1 = kFftOff, FftStateA2 = kFftOff;
+    int scrollMax = 0; // range of ScrollBar_X_POS: 0..scrollMax
+    bool fftA1Enabled = true, fftA2Enabled = true;
+    int fftLog2 = 10; // transform size for the spectrum
+};
+
+// The spectrum states belong in the frame's header (data files store them).
+inline void storeFftStates(core::FrameHeader& h, const FrameOutcome& o) {
+    h[fftword::FftStateA1] = static_cast<std::uint32_t>(o.FftStateA1);
+    h[fftword::FftStateA2] = static_cast<std::uint32_t>(o.FftStateA2);
+}
+
+// Which trigger level the pointer is dragging, if any: its marker then draws the level and
+// hysteresis lines across the plot.
+enum class LevelDrag { None, A1, A2 };
+
+// The signal area of the main window: owns ScreenBitmap and PersistenceBitmap and draws a
+// frame into them. Everything runs in the GUI thread inside the synchronised update, except
+// the two fade requests, which any thread may raise. Needs a QGuiApplication (fonts).
+class FrameView {
+public:
+    FrameView();
+    ~FrameView();
+    FrameView(const FrameView&) = delete;
+    FrameView& operator=(const FrameView&) = delete;
+
+    // Geometry from the paint box size; both bitmaps are resized and cleared.
+    void setPaintBoxSize(int width, int height);
+    const ScreenGeometry& geometry() const { return m_geometry; }
+
+    // Everything that depends on the samples: background, grid, traces, persistence, cursors.
+    // Unchecks the FFT item of a hidden channel and resets X_Pos when it is out of range.
+    FrameOutcome signalAreaUpdate(core::InstrumentState& state, const app::DerivedQuantities& derived,
+                                  const core::FrameRecord& frame, const LinkView& link);
+
+    // Margins, plot frame, activity indicator, readout texts and markers; alone for a
+    // status refresh.
+    void readoutUpdate(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+                       const core::FrameRecord& frame, const LinkView& link);
+
+    const QImage& screenBitmap() const { return m_screen; }
+    const QImage& persistenceBitmap() const { return m_persistence; }
+
+    void requestFadeRestart() { m_fadeRestartRequest.store(true, std::memory_order_relaxed); }
+    void requestFadeStep() { m_fadeStepRequest.store(true, std::memory_order_relaxed); }
+    bool fadeDone() const { return m_fadeDone; }
+    int fadeCounter() const { return m_fadeCounter; }
+    void clearPersistence();
+
+    void setLevelDrag(LevelDrag d) { m_levelDrag = d; }
+
+    // First analog sample and first spectrum bin shown, as the last update chose them.
+    std::int64_t scrollPos() const { return m_scrollPos; }
+    std::int64_t fftScrollPos() const { return m_fftScrollPos; }
+
+private:
+    void persistenceFadeStepIfDue(const core::InstrumentState& state, bool persistenceOn);
+    void drawLiveTraces(QImage& target, int x0, int y0, const core::InstrumentState& state,
+                        const app::DerivedQuantities& derived, const core::FrameRecord& frame);
+    void drawMarkers(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+                     const core::FrameRecord& frame);
+
+    // Later work goes into these; each is called at its place in the frame.
+    void drawBackgroundOscillogram(const core::InstrumentState&, const app::DerivedQuantities&) {}
+    void runSerialDecoder(const core::InstrumentState&, const core::FrameRecord&, bool /*drawAnnotations*/) {}
+    void drawTriggerEventLabel(const core::InstrumentState&, const core::FrameRecord&) {}
+    void drawAnalyzerCurves(const core::InstrumentState&, const core::FrameRecord&) {}
+    void computeSpectra(const core::InstrumentState&, const core::FrameRecord&, const FftStates&,
+                        int /*log2*/) {}
+    void drawSpectrumTrace(const core::InstrumentState&, const core::FrameRecord&, const FftStates&) {}
+    void drawSpectrumMessages(const core::InstrumentState&, const core::FrameRecord&, const FftStates&) {}
+    void drawAnalyzerMessages(const core::InstrumentState&, const core::FrameRecord&) {}
+    void drawOverlayTexts(const core::InstrumentState&, const core::FrameRecord&, const LinkView&) {}
+    void drawReadoutTexts(const core::InstrumentState&, const app::DerivedQuantities&,
+                          const core::FrameRecord&) {}
+    void drawAnalyzerScales(const core::InstrumentState&, const core::FrameRecord&) {}
+    void drawBackgroundMarkers(const core::InstrumentState&) {}
+
+    // A background oscillogram of digital channel n takes half its lane; none yet.
+    bool backgroundHasDigital(int /*n*/) const { return false; }
+    bool backgroundShown() const { return false; }
+
+    ScreenGeometry m_geometry;
+    QImage m_screen;      // ScreenBitmap
+    QImage m_persistence; // PersistenceBitmap
+    std::unique_ptr<TraceRenderer> m_renderer;
+    FadePalette m_palette{};
+
+    int m_fadeCounter = 0;
+    bool m_fadeDone = true;
+    std::atomic<bool> m_fadeRestartRequest{false};
+    std::atomic<bool> m_fadeStepRequest{false};
+
+    std::int64_t m_scrollPos = 0;
+    std::int64_t m_fftScrollPos = 0;
+    bool m_sinxActive = false;
+    std::array<std::uint32_t, 6> m_traceColors{};
+    LevelDrag m_levelDrag = LevelDrag::None;
+
+    QString m_fontFamily;
+    GlyphSet m_labelFont; // "D1".."D4"
+    GlyphSet m_debugFont; // marker codes in debug mode
+};
+
+} // namespace kx::display
