@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace kx::display::gesture {
+
+inline constexpr std::int32_t kCodeTop = 65536; // vertical codes run 0..65536 over the plot
+inline constexpr std::int32_t kCursorSpan = 5000;
+
+// Nearest integer, halves away from zero; NaN and huge values are pinned so a bad frame
+// header cannot overflow the conversion.
+inline std::int64_t roundAway(double x) {
+    if (!(x == x)) return 0;
+    x = std::clamp(x, -1.0e15, 1.0e15);
+    return static_cast<std::int64_t>(x >= 0 ? x + 0.5 : x - 0.5);
+}
+
+inline std::int32_t clampCode(std::int64_t code) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(code, 0, kCodeTop));
+}
+
+inline double clampLevel(double level) {
+    if (!(level == level)) return 0;
+    return std::clamp(level, 0.0, static_cast<double>(kCodeTop));
+}
+
+// FFT zoom ("Zoom" 0..8); the analyser zoom is core::kIqZoom.
+inline constexpr std::array<int, 9> kFftZoom{1, 2, 5, 10, 20, 50, 100, 200, 500};
+
+// One step along a table of `count` entries: the index to take, never outside 0..count-1.
+inline int stepIndex(int current, int direction, int count) {
+    const int cur = std::clamp(current, 0, count - 1);
+    return std::clamp(cur + (direction > 0 ? 1 : -1), 0, count - 1);
+}
+
+} // namespace kx::display::gesture
