@@ -89,7 +89,7 @@ GestureResult wheel(const core::InstrumentState& s, const ScreenGeometry& g, con
         const int to = steppedTimeBase(s, dir);
         r.changes.timeBase = to;
         r.notify = Notify::SettingsChanged;
-        // An armed acquisition brings a new record anyway; the view follows it from the start.
+        // While armed, the next record comes at the new time base: the view is left alone.
         if (h[core::fh::CaptureLength] == 0 || s.scope.Running) return r;
         const auto nsFrom = static_cast<double>(core::kTimeBases[static_cast<std::size_t>(from)].nsPerDiv);
         const auto nsTo = static_cast<double>(core::kTimeBases[static_cast<std::size_t>(to)].nsPerDiv);
