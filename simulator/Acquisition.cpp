@@ -18,6 +18,8 @@ constexpr int kSubSamples = 16;
 // Trigger-search effort per call, so a signal that never triggers cannot stall the link.
 constexpr int kSearchBudget = 1 << 18;
 constexpr Picoseconds kSearchAheadPs = 100'000'000'000; // 100 ms
+constexpr std::uint32_t kUnmeasured = 0xFFFFFFFFu;
+constexpr long kMeasureBudget = 1 << 20;
 // The four sample clocks of an equivalent-time record: 200 MHz, x35/36, x29/31, x29/32.
 constexpr double kEtsPeriod[4] = {5000.0, 5000.0 * 36.0 / 35.0, 5000.0 * 31.0 / 29.0, 5000.0 * 32.0 / 29.0};
 
@@ -75,6 +77,7 @@ void Acquisition::reset() {
     m_running = false;
     m_phase = Phase::Idle;
     m_regs.fill(0);
+    m_counter.reset();
 }
 
 void Acquisition::configure(const RegisterFile& r, std::int64_t nowNs) {
@@ -129,11 +132,54 @@ void Acquisition::configure(const RegisterFile& r, std::int64_t nowNs) {
     }
     m_frontEnd[1].configure(r, m_factory, m_model, 1, *a2, m_bench.noise(), m_seed);
 
+    m_condition = TriggerCondition::decode(r);
+    m_triggerInput = comparator(m_source, m_edgeDown);
+    configureCounter(nowNs);
+
     m_rollStartPs = nowNs * kPsPerNs;
     plan(nowNs);
 }
 
+ComparatorInput Acquisition::comparator(int source, bool falling) const {
+    ComparatorInput in;
+    in.falling = falling;
+    if (source < 2) {
+        in.analog = &m_frontEnd[source];
+        const std::size_t low = source == 1 ? reg::kA2LevelLow : reg::kA1LevelLow;
+        in.lower = m_regs[low];
+        in.upper = m_regs[low + 1];
+    } else {
+        in.logic = &m_bench.digital(source - 2);
+        in.thresholdVolts = m_thresholdVolts[source - 2];
+    }
+    return in;
+}
+
+void Acquisition::configureCounter(std::int64_t nowNs) {
+    const std::uint8_t fm = m_regs[reg::kFreqMeter];
+    const unsigned code = fm & 0x0F;
+    CounterSource source;
+    if (code >= 1 && code <= 12) {
+        // Codes 7..12 take the same six inputs through the trigger path: its polarity and condition.
+        const bool throughTrigger = code >= 7;
+        source.present = true;
+        source.input =
+            comparator(static_cast<int>(throughTrigger ? code - 7 : code - 1), throughTrigger && m_edgeDown);
+        if (throughTrigger) source.condition = m_condition;
+    }
+    // The 200 MHz time base runs off the reference oscillator at its tuning code.
+    const double tuning = regU16(m_regs, reg::kRefOsc);
+    const double pos = std::clamp((tuning - 0x4000) / 0x2000, 0.0, 4.0);
+    const int k = std::min(3, static_cast<int>(pos));
+    const double ppm = (m_factory.oscillatorPpm[k] +
+                        (pos - k) * (m_factory.oscillatorPpm[k + 1] - m_factory.oscillatorPpm[k])) /
+                       100.0;
+    m_counter.configure(fm, source, ppm, nowNs);
+}
+
 void Acquisition::plan(std::int64_t nowNs) {
+    m_conditionStarted = false;
+    m_measured = kUnmeasured;
     if (!m_running || m_layout.samples == 0) {
         m_phase = Phase::Idle;
         return;
@@ -179,6 +225,9 @@ void Acquisition::search(std::int64_t nowNs) {
             m_t0[static_cast<std::size_t>(m_record)] = m_armPs;
             m_triggerFound = false;
             done = true;
+        } else if (m_condition.timed) {
+            if (!searchCondition(limit, dtPs, preSpan, budget)) return;
+            done = true;
         }
         while (!done) {
             if (m_auto && m_searchPs >= m_deadlinePs) {
@@ -199,6 +248,7 @@ void Acquisition::search(std::int64_t nowNs) {
             if (m_searchArmed && beyond) {
                 // The slot before this one is the last on the near side of the threshold.
                 m_t0[static_cast<std::size_t>(m_record)] = m_searchPs - dtPs - preSpan;
+                if (m_record == 0) m_measured = measureAt(m_searchPs);
                 done = true;
                 break;
             }
@@ -219,7 +269,71 @@ void Acquisition::search(std::int64_t nowNs) {
                                                                  m_layout.decimation));
         m_deadlinePs = m_searchPs + kAutoTimeoutNs * kPsPerNs;
         m_searchArmed = false;
+        m_conditionStarted = false;
     }
+}
+
+bool Acquisition::searchCondition(Picoseconds limit, Picoseconds dtPs, Picoseconds preSpan, int& budget) {
+    const auto record = static_cast<std::size_t>(m_record);
+    if (!m_conditionStarted) {
+        // Start early enough to see the edge that opens the interval ending at the first edge after
+        // arming; an interval longer than that is known only to exceed the upper limit.
+        const Picoseconds lookback = (static_cast<Picoseconds>(m_condition.upper) + 2) * kClockPs;
+        m_conditionScan.start(m_triggerInput, std::max<Picoseconds>(0, m_searchPs - lookback));
+        m_conditionTracker.begin(m_condition, m_edgeDown);
+        m_conditionStarted = true;
+    }
+    long left = budget;
+    const Picoseconds bound = m_auto ? std::min(m_deadlinePs, limit) : limit;
+    Edge e;
+    for (;;) {
+        const EdgeScanner::Step step = m_conditionScan.next(bound, e, left);
+        if (step == EdgeScanner::Step::Edge) {
+            if (!m_conditionTracker.feed(e) || e.t < m_searchPs) continue;
+            // The sample before the trigger slot is the last one on the near side of the edge.
+            m_t0[record] = e.t - dtPs - preSpan;
+            if (m_record == 0) {
+                const auto ticks = m_conditionTracker.measured();
+                m_measured =
+                    ticks && *ticks < kUnmeasured ? static_cast<std::uint32_t>(*ticks) : measureAt(e.t);
+            }
+            break;
+        }
+        if (step == EdgeScanner::Step::Limit && m_auto && m_conditionScan.position() >= m_deadlinePs) {
+            m_t0[record] = m_deadlinePs - preSpan;
+            m_triggerFound = false;
+            break;
+        }
+        // Out of effort, or at the horizon: go on when the instrument clock gets there.
+        m_resumeNs = std::min(m_conditionScan.position(), limit) / kPsPerNs;
+        budget = 0;
+        return false;
+    }
+    budget = static_cast<int>(std::max<long>(0, left));
+    return true;
+}
+
+std::uint32_t Acquisition::measureAt(Picoseconds te) const {
+    if (m_condition.measure == TriggerCondition::Measure::None) return kUnmeasured;
+    const Signal* signal = m_triggerInput.signal();
+    if (signal == nullptr) return kUnmeasured;
+    // Two periods hold the interval and the edge that opens it; a signal that does not repeat gets a second.
+    const double period = signal->periodPs();
+    const Picoseconds window = period > 0.0 && period < 1e12
+                                   ? static_cast<Picoseconds>(std::ceil(2.0 * period)) + 2 * kClockPs
+                                   : kPsPerSecond;
+    EdgeScanner scan;
+    scan.start(m_triggerInput, std::max<Picoseconds>(0, te - window));
+    TriggerCondition untimed = m_condition;
+    untimed.timed = false;
+    ConditionTracker tracker;
+    tracker.begin(untimed, m_edgeDown);
+    long budget = kMeasureBudget;
+    std::optional<std::uint64_t> ticks;
+    Edge e;
+    while (scan.next(te + kClockPs, e, budget) == EdgeScanner::Step::Edge)
+        if (tracker.feed(e)) ticks = tracker.measured();
+    return ticks && *ticks < kUnmeasured ? static_cast<std::uint32_t>(*ticks) : kUnmeasured;
 }
 
 Picoseconds Acquisition::skip(Picoseconds t, Picoseconds dtPs, double v, double lower, double upper) const {
@@ -445,9 +559,14 @@ void Acquisition::generate(std::vector<std::uint8_t>& out, std::int64_t nowNs) {
     for (const std::uint8_t b : m_regs) w.byte(b);
     std::uint8_t* info = w.at(infoStart);
     info[reg::kFrameStatus] = frameStatus;
+    // Additional-condition status and measurements: the pulse width or period that ended at the
+    // trigger edge, in clocks; all ones when nothing was measured.
     info[reg::kConditionFlags] = 0;
     info[reg::kConditionCount] = info[reg::kConditionCount + 1] = 0;
-    for (int k = 0; k < 4; ++k) info[reg::kConditionTime + static_cast<std::size_t>(k)] = 0;
+    const std::uint32_t measured = m_triggerFound && m_triggerActive && !m_roll ? m_measured : kUnmeasured;
+    for (int k = 0; k < 4; ++k)
+        info[reg::kConditionTime + static_cast<std::size_t>(k)] =
+            static_cast<std::uint8_t>(measured >> (8 * k));
     info[reg::kPreTrigger] = static_cast<std::uint8_t>(l.pre);
     info[reg::kPreTrigger + 1] = static_cast<std::uint8_t>(l.pre >> 8);
     info[reg::kPostTrigger] = static_cast<std::uint8_t>(l.samples - l.pre);
@@ -482,40 +601,6 @@ void Acquisition::generate(std::vector<std::uint8_t>& out, std::int64_t nowNs) {
     info[reg::kDeviceType] = m_model;
     info[reg::kDeviceType + 1] = 0;
     w.end();
-}
-
-CounterReading Acquisition::counter(const RegisterFile& r, std::int64_t) const {
-    CounterReading reading;
-    unsigned source = r[reg::kFreqMeter] & 0x0F;
-    const bool period = (r[reg::kFreqMeter] & 0x10) != 0;
-    reading.state = static_cast<std::uint8_t>(source | (period ? 0x10 : 0x00));
-    if (source > 6 && source <= 12)
-        source = static_cast<unsigned>(std::min(r[reg::kTriggerFlags] & 0x07, 5)) + 1;
-    const Signal* signal = nullptr;
-    if (source == 1 || source == 2) signal = m_frontEnd[source - 1].input();
-    if (source >= 3 && source <= 6) signal = &m_bench.digital(static_cast<int>(source) - 3);
-    const double f = signal != nullptr ? signal->frequency() : 0.0;
-    if (f <= 0.0) {
-        reading.state |= 0x60;
-        return reading;
-    }
-    // The 200 MHz time base runs off the reference oscillator at its tuning code.
-    const double code = regU16(r, reg::kRefOsc);
-    const double pos = std::clamp((code - 0x4000) / 0x2000, 0.0, 4.0);
-    const int k = std::min(3, static_cast<int>(pos));
-    const double ppm = (m_factory.oscillatorPpm[k] +
-                        (pos - k) * (m_factory.oscillatorPpm[k + 1] - m_factory.oscillatorPpm[k])) /
-                       100.0;
-    double edges = period ? 2.0 : std::floor(0.1 * f) + 1.0;
-    edges = std::clamp(edges, 2.0, 4.0e9);
-    const double ticks = (edges - 1.0) / f * 200e6 * (1.0 + ppm * 1e-6);
-    if (ticks > 4.29e9) {
-        reading.state |= 0x20;
-        return reading;
-    }
-    reading.edges = static_cast<std::uint32_t>(edges);
-    reading.ticks = static_cast<std::uint32_t>(std::llround(ticks));
-    return reading;
 }
 
 } // namespace kx::sim

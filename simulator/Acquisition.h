@@ -2,8 +2,11 @@
 #pragma once
 
 #include "Bench.h"
+#include "Comparator.h"
+#include "FrequencyCounter.h"
 #include "FrontEnd.h"
 #include "Memory.h"
+#include "TriggerCondition.h"
 
 #include <array>
 #include <cstdint>
@@ -12,13 +15,6 @@
 namespace kx::sim {
 
 struct Factory;
-
-// Hardware frequency counter result as the status packet carries it.
-struct CounterReading {
-    std::uint8_t state = 0x60; // both counts invalid
-    std::uint32_t edges = 0;
-    std::uint32_t ticks = 0;
-};
 
 // The acquisition engine: turns the registers in force and the bench into data packets.
 // Captures are planned on the instrument clock: arm, fill the pre-trigger part, search the
@@ -37,7 +33,8 @@ public:
     std::int64_t nextDue() const;
     // Builds the data packet if one is due at nowNs (may only advance the trigger search).
     bool build(std::int64_t nowNs, std::vector<std::uint8_t>& out);
-    CounterReading counter(const RegisterFile& registers, std::int64_t nowNs) const;
+    // The frequency counter as it reads at nowNs.
+    CounterReading counter(std::int64_t nowNs) { return m_counter.read(nowNs); }
 
     static constexpr std::int64_t kAutoTimeoutNs = 100'000'000;
     static constexpr std::int64_t kRollPeriodNs = 40'000'000;
@@ -61,6 +58,12 @@ private:
 
     void plan(std::int64_t nowNs);
     void search(std::int64_t nowNs);
+    // Timed-condition search of the current record; false when it has to go on later.
+    bool searchCondition(Picoseconds limit, Picoseconds dtPs, Picoseconds preSpan, int& budget);
+    // Pulse width or period that ends at the trigger edge just before te, in clocks.
+    std::uint32_t measureAt(Picoseconds te) const;
+    ComparatorInput comparator(int source, bool falling) const;
+    void configureCounter(std::int64_t nowNs);
     double sourceValue(Picoseconds t) const;
     // Grid time the search may jump over after reading v at t without a change of state.
     Picoseconds skip(Picoseconds t, Picoseconds dtPs, double v, double lower, double upper) const;
@@ -99,6 +102,14 @@ private:
     std::int64_t m_lastSentNs = -1'000'000'000;
     std::int64_t m_resumeNs = 0;
     Picoseconds m_rollStartPs = 0;
+
+    TriggerCondition m_condition;
+    ComparatorInput m_triggerInput;
+    EdgeScanner m_conditionScan;
+    ConditionTracker m_conditionTracker;
+    bool m_conditionStarted = false;
+    std::uint32_t m_measured = 0xFFFFFFFFu;
+    FrequencyCounter m_counter;
 
     // Per-frame work areas, sized once for the largest frame.
     std::vector<std::uint8_t> m_analog[2];

@@ -184,7 +184,7 @@ void Instrument::buildStatus(std::uint8_t kind, std::int64_t nowNs, std::vector<
     const bool awgFunction = (r[reg::kGenFunc] & 0x07) == 6;
     if (awgFunction) flags |= 0x02;
     w.byte(flags);
-    const CounterReading counter = m_acquisition.counter(r, nowNs);
+    const CounterReading counter = m_acquisition.counter(nowNs);
     w.byte(counter.state);
     w.u32(counter.edges);
     w.u32(counter.ticks);

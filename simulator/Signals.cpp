@@ -53,6 +53,10 @@ UartText::UartText(const char* text, int baud, int idleBits) : m_text(text), m_b
     m_bitsPerLoop = m_length * 10 + idleBits;
 }
 
+double UartText::periodPs() const {
+    return static_cast<double>(m_bitsPerLoop) * static_cast<double>(kPsPerSecond) / m_baud;
+}
+
 double UartText::volts(Picoseconds t) const {
     if (t < 0) t = 0;
     const auto bit =
@@ -133,11 +137,12 @@ double GeneratorOutput::mean() const {
     return m_lowVolts + m_ampVolts;
 }
 
-double GeneratorOutput::frequency() const {
-    if (m_function == 7) return m_pulsePeriod > 0 ? static_cast<double>(kPsPerSecond) / m_pulsePeriod : 0.0;
-    if (m_function == 6) return 0.0;
-    if (m_shape >= 5 || m_ampVolts <= 0.0) return 0.0;
-    return static_cast<double>(m_freqWord) * 400e6 * 0x1.0p-48;
+double GeneratorOutput::periodPs() const {
+    if (m_function == 7) return static_cast<double>(m_pulsePeriod);
+    // AWG rests at its lowest level, constant shapes do not repeat, and noise never does.
+    if (m_function == 6 || m_shape >= 5 || m_ampVolts <= 0.0 || m_freqWord == 0) return 0.0;
+    // The phase accumulator wraps after 2^48 / word clocks of 2.5 ns.
+    return 2500.0 * 0x1.0p48 / static_cast<double>(m_freqWord);
 }
 
 } // namespace kx::sim

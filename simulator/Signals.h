@@ -20,8 +20,9 @@ public:
     virtual double volts(Picoseconds t) const = 0;
     // Long-run mean (what AC coupling removes).
     virtual double mean() const = 0;
-    // Repetition frequency in Hz for the frequency counter; 0 when none.
-    virtual double frequency() const = 0;
+    // Exact repetition period in picoseconds (0: the signal never repeats, or is constant), so
+    // the frequency counter can extend one period's edges over any span.
+    virtual double periodPs() const { return 0.0; }
     // Hints that let the trigger search skip quiet stretches: the value holds from t until (not
     // including) stableUntil(t); between such stretches it never moves faster than maxSlope() V/s.
     virtual Picoseconds stableUntil(Picoseconds t) const { return t; }
@@ -35,7 +36,7 @@ class Calibrator final : public Signal {
 public:
     double volts(Picoseconds t) const override;
     double mean() const override { return 1.0; }
-    double frequency() const override { return 1000.0; }
+    double periodPs() const override { return static_cast<double>(kPsPerSecond / 1000); }
     Picoseconds stableUntil(Picoseconds t) const override;
 };
 
@@ -46,7 +47,6 @@ public:
     void set(double v) { m_volts = v; }
     double volts(Picoseconds) const override { return m_volts; }
     double mean() const override { return m_volts; }
-    double frequency() const override { return 0.0; }
     Picoseconds stableUntil(Picoseconds) const override { return kForever; }
 
 private:
@@ -59,9 +59,7 @@ public:
     Clock(Picoseconds period, Picoseconds high) : m_period(period), m_high(high) {}
     double volts(Picoseconds t) const override;
     double mean() const override { return 3.3 * static_cast<double>(m_high) / static_cast<double>(m_period); }
-    double frequency() const override {
-        return static_cast<double>(kPsPerSecond) / static_cast<double>(m_period);
-    }
+    double periodPs() const override { return static_cast<double>(m_period); }
     Picoseconds stableUntil(Picoseconds t) const override;
 
 private:
@@ -76,7 +74,7 @@ public:
     UartText(const char* text, int baud, int idleBits);
     double volts(Picoseconds t) const override;
     double mean() const override { return 3.3 * 0.7; }
-    double frequency() const override { return 0.0; }
+    double periodPs() const override;
     Picoseconds stableUntil(Picoseconds t) const override;
 
 private:
@@ -93,7 +91,7 @@ public:
     void configure(const RegisterFile& registers, int atLow, int atMid, int atHigh);
     double volts(Picoseconds t) const override;
     double mean() const override;
-    double frequency() const override;
+    double periodPs() const override;
     Picoseconds stableUntil(Picoseconds t) const override;
     double maxSlope() const override;
 

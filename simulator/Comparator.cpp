@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Comparator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace kx::sim {
+
+namespace {
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Longest single jump, so the arithmetic on instants stays far from overflow.
+constexpr double kMaxJumpClocks = 1e13;
+} // namespace
+
+Picoseconds ceilClock(Picoseconds t) {
+    Picoseconds q = t / kClockPs;
+    if (q * kClockPs < t) ++q;
+    return q * kClockPs;
+}
+
+void EdgeScanner::start(const ComparatorInput& input, Picoseconds t) {
+    m_in = input;
+    m_t = ceilClock(t);
+    m_state = -1;
+}
+
+int EdgeScanner::level(Picoseconds t, double& code) const {
+    if (m_in.analog == nullptr) {
+        code = 0.0;
+        return m_in.logic->volts(t) > m_in.thresholdVolts ? 1 : 0;
+    }
+    code = m_in.analog->idealCode(t);
+    const double v = std::round(std::clamp(code, 0.0, 255.0));
+    if (m_in.falling) {
+        if (v >= m_in.upper) return 1;
+        if (v < m_in.lower) return 0;
+    } else {
+        if (v > m_in.upper) return 1;
+        if (v <= m_in.lower) return 0;
+    }
+    return -1;
+}
+
+Picoseconds EdgeScanner::following(Picoseconds t, double code) const {
+    const Signal* signal = m_in.signal();
+    const Picoseconds step = t + kClockPs;
+    const Picoseconds stable = signal->stableUntil(t);
+    if (stable > step) return std::max(step, ceilClock(std::min(stable, kForever)));
+    if (m_in.analog == nullptr) return step;
+    const double slope = signal->maxSlope() * m_in.analog->codesPerVolt();
+    if (!std::isfinite(slope) || slope <= 0.0) return step;
+    // Distance, in codes, to the nearest reading that would change the state; the rounding of the
+    // reading moves each threshold by half a code.
+    double distance = kInfinity;
+    if (m_state != 1) {
+        const double high = m_in.falling ? m_in.upper - 0.5 : m_in.upper + 0.5;
+        if (high <= 255.0) distance = std::min(distance, high - code);
+    }
+    if (m_state != 0) {
+        const double low = m_in.falling ? m_in.lower - 0.5 : m_in.lower + 0.5;
+        if (low >= 0.0) distance = std::min(distance, code - low);
+    }
+    if (!std::isfinite(distance)) return kForever;
+    const double clocks = std::floor(distance / (slope * static_cast<double>(kClockPs) * 1e-12)) - 1.0;
+    if (clocks < 2.0) return step;
+    return t + static_cast<Picoseconds>(std::min(clocks, kMaxJumpClocks)) * kClockPs;
+}
+
+EdgeScanner::Step EdgeScanner::next(Picoseconds limit, Edge& edge, long& budget) {
+    if (m_in.signal() == nullptr) {
+        m_t = std::max(m_t, limit);
+        return Step::Limit;
+    }
+    while (m_t < limit) {
+        if (budget <= 0) return Step::Budget;
+        --budget;
+        double code = 0.0;
+        const Picoseconds at = m_t;
+        const int s = level(at, code);
+        const bool change = s >= 0 && s != m_state;
+        const bool first = m_state < 0;
+        if (change) m_state = s;
+        m_t = following(at, code);
+        if (change) {
+            edge.t = at;
+            edge.rising = s == 1;
+            edge.first = first;
+            return Step::Edge;
+        }
+    }
+    return Step::Limit;
+}
+
+} // namespace kx::sim
