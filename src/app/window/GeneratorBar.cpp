@@ -17,6 +17,7 @@ QToolButton* button(QWidget* parent, const char* name, const char* text, bool ch
     b->setCheckable(checkable);
     b->setMinimumWidth(52);
     b->setMinimumHeight(28);
+    b->setFocusPolicy(Qt::NoFocus);
     return b;
 }
 

@@ -41,6 +41,8 @@ QToolButton* ScopePanel::makeButton(const char* name, const QString& text, bool 
     b->setCheckable(checkable);
     b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     b->setMinimumWidth(10);
+    // The keyboard belongs to the signal area: arrows, Space and Enter step the instrument.
+    b->setFocusPolicy(Qt::NoFocus);
     return b;
 }
 

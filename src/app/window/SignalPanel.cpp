@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QUrl>
@@ -36,8 +37,25 @@ void ScreenWidget::resizeEvent(QResizeEvent* event) {
     if (resized) resized(width(), height());
 }
 
+void ScreenWidget::mousePressEvent(QMouseEvent* event) {
+    if (pressed) pressed(event);
+}
+
+void ScreenWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (moved) moved(event);
+}
+
+void ScreenWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (released) released(event);
+}
+
 void ScreenWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (doubleClick) doubleClick(event);
+    if (doubleClicked) doubleClicked(event);
+}
+
+void ScreenWidget::wheelEvent(QWheelEvent* event) {
+    if (wheeled) wheeled(event);
+    else event->ignore();
 }
 
 SignalPanel::SignalPanel(QWidget* parent) : QFrame(parent) {

@@ -15,13 +15,19 @@ class ScreenWidget : public QWidget {
 public:
     explicit ScreenWidget(QWidget* parent);
     void setBitmap(const QImage* bitmap) { m_bitmap = bitmap; }
-    std::function<void(int, int)> resized;         // the geometry procedure
-    std::function<void(QMouseEvent*)> doubleClick; // hot zones, later gestures
+    std::function<void(int, int)> resized; // the geometry procedure
+    // Pointer events on the paint box, in its pixels.
+    std::function<void(QMouseEvent*)> pressed, moved, released, doubleClicked;
+    std::function<void(QWheelEvent*)> wheeled;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     const QImage* m_bitmap = nullptr;

@@ -30,9 +30,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -204,6 +208,13 @@ TMFrm::TMFrm(WindowOptions options)
         m_view.setPaintBoxSize(w, h);
         refresh();
     };
+    ScreenWidget* screen = m_signal->screen();
+    screen->setMouseTracking(true);
+    screen->pressed = [this](QMouseEvent* e) { onPointer(e, PointerPhase::Press); };
+    screen->moved = [this](QMouseEvent* e) { onPointer(e, PointerPhase::Move); };
+    screen->released = [this](QMouseEvent* e) { onPointer(e, PointerPhase::Release); };
+    screen->doubleClicked = [this](QMouseEvent* e) { onPointer(e, PointerPhase::DoubleClick); };
+    screen->wheeled = [this](QWheelEvent* e) { onWheel(e); };
     m_signal->dropped = [this](const QString& file) {
         if (busy()) return;
         dispatchFile(file.toStdString(), FileOrigin::Drop);
@@ -460,6 +471,135 @@ void TMFrm::onScroll(int position) {
     if (position == m_state.scope.X_Pos) return;
     m_state.scope.X_Pos = position;
     refresh();
+}
+
+namespace {
+
+display::Availability featuresThere() {
+    display::Availability a;
+    a.spectrum = ui::menuEnabled("Menu_FFT_A1");
+    a.analyzers = ui::menuEnabled("Menu_NA");
+    return a;
+}
+
+display::MouseButton buttonOf(Qt::MouseButton b) {
+    if (b == Qt::LeftButton) return display::MouseButton::Left;
+    if (b == Qt::RightButton) return display::MouseButton::Right;
+    return display::MouseButton::Other;
+}
+
+display::Key keyOf(int key) {
+    switch (key) {
+    case Qt::Key_F: return display::Key::F;
+    case Qt::Key_N: return display::Key::N;
+    case Qt::Key_D: return display::Key::D;
+    case Qt::Key_W: return display::Key::W;
+    case Qt::Key_V: return display::Key::V;
+    case Qt::Key_Up: return display::Key::Up;
+    case Qt::Key_Down: return display::Key::Down;
+    case Qt::Key_Left: return display::Key::Left;
+    case Qt::Key_Right: return display::Key::Right;
+    case Qt::Key_Space: return display::Key::Space;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return display::Key::Enter;
+    default: return display::Key::Other;
+    }
+}
+
+} // namespace
+
+void TMFrm::applyGesture(const display::GestureResult& r) {
+    display::applyChanges(r.changes, m_state);
+    switch (r.notify) {
+    case display::Notify::None:
+        if (r.changes.any()) syncControls();
+        break;
+    case display::Notify::Refresh:
+        refresh();
+        break;
+    case display::Notify::SettingsChanged:
+        settingsChanged();
+        break;
+    case display::Notify::Layout:
+        applyLayout();
+        refresh();
+        break;
+    }
+    if (!r.menuItem.empty()) onMenuItem(r.menuItem);
+    if (r.toggleRun) m_scopePanel->runButton()->click();
+    if (r.toggleSingle) m_scopePanel->singleButton()->click();
+}
+
+void TMFrm::onPointer(QMouseEvent* event, PointerPhase phase) {
+    display::PointerEvent p;
+    const QPoint at = event->position().toPoint();
+    p.x = at.x();
+    p.y = at.y();
+    p.button = buttonOf(event->button());
+    p.leftDown = (event->buttons() & Qt::LeftButton) != 0;
+    p.rightDown = (event->buttons() & Qt::RightButton) != 0;
+    p.backgroundExists = m_background->header[core::fh::CaptureLength] != 0;
+    core::FrameHeader header;
+    {
+        std::lock_guard lock(m_frame->mutex);
+        header = m_frame->header;
+    }
+    const display::ScreenGeometry& g = m_view.geometry();
+    switch (phase) {
+    case PointerPhase::Press:
+        applyGesture(display::pressPointer(m_state, g, header, p, m_drag));
+        break;
+    case PointerPhase::Move:
+        applyGesture(display::movePointer(m_state, g, header, p, m_drag));
+        break;
+    case PointerPhase::Release:
+        applyGesture(display::releasePointer(m_state, g, header, p, m_drag));
+        break;
+    case PointerPhase::DoubleClick:
+        applyGesture(display::doubleClick(m_state, g, header, p, m_drag));
+        // Qt sends the double click in place of the second press.
+        applyGesture(display::pressPointer(m_state, g, header, p, m_drag));
+        break;
+    }
+    const display::DragItem d = m_drag.DragTarget;
+    m_view.setLevelDrag(d == display::DragItem::LevelA1   ? display::LevelDrag::A1
+                        : d == display::DragItem::LevelA2 ? display::LevelDrag::A2
+                                                          : display::LevelDrag::None);
+}
+
+void TMFrm::onWheel(QWheelEvent* event) {
+    display::WheelEvent w;
+    const QPoint at = event->position().toPoint();
+    w.x = at.x();
+    w.y = at.y();
+    w.up = event->angleDelta().y() > 0;
+    w.scrollMax = m_signal->scrollBar()->maximum();
+    w.available = featuresThere();
+    core::FrameHeader header;
+    {
+        std::lock_guard lock(m_frame->mutex);
+        header = m_frame->header;
+    }
+    const display::GestureResult r = display::wheel(m_state, m_view.geometry(), header, w);
+    applyGesture(r);
+    event->setAccepted(r.handled);
+}
+
+void TMFrm::keyPressEvent(QKeyEvent* event) {
+    display::KeyEvent k;
+    k.key = keyOf(event->key());
+    k.ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
+    k.shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    k.scrollMax = m_signal->scrollBar()->maximum();
+    k.available = featuresThere();
+    core::FrameHeader header;
+    {
+        std::lock_guard lock(m_frame->mutex);
+        header = m_frame->header;
+    }
+    const display::GestureResult r = display::keyPress(m_state, m_view.geometry(), header, k);
+    applyGesture(r);
+    if (!r.handled) QMainWindow::keyPressEvent(event);
 }
 
 void TMFrm::onMenuItem(std::string_view name) {

@@ -17,6 +17,7 @@
 #include "device/RequestFlags.h"
 #include "device/StatusInfo.h"
 #include "display/FrameView.h"
+#include "display/Gestures.h"
 #include "files/DataFile.h"
 
 #include <QMainWindow>
@@ -93,6 +94,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     friend class WindowSupervisionHost;
@@ -108,6 +110,11 @@ private:
     void onAwgRun();
     void onMenuItem(std::string_view name);
     void onScroll(int position);
+    // Pointer, wheel and keys on the signal area.
+    enum class PointerPhase { Press, Move, Release, DoubleClick };
+    void onPointer(QMouseEvent* event, PointerPhase phase);
+    void onWheel(QWheelEvent* event);
+    void applyGesture(const display::GestureResult& r);
     // RUN, SINGLE, ON: false when the instrument cannot be reached; `aroundError` runs before and
     // after the error report.
     bool probeConnection(const std::function<void()>& aroundError = {});
@@ -186,6 +193,7 @@ private:
     bool m_closing = false;
     int m_busyDepth = 0;
     bool m_awgRunMarked = false;
+    display::DragState m_drag;
     // Layout memory: the first-paint position, the design size, and the compact window.
     QPoint m_firstPos;
     QSize m_designSize;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window offscreen, its widgets found by their names, against the simulated instrument.
 #include "app/window/TMFrm.h"
+#include "core/ScopeTables.h"
+#include "display/ScreenGeometry.h"
 #include "ui/MainMenu.h"
 
 #include <QAbstractButton>
@@ -9,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QToolButton>
+#include <QMouseEvent>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -277,6 +281,41 @@ TEST_F(TMFrmTest, TimeBaseAndVoltsDivButtonsChangeTheState) {
     EXPECT_EQ(window->derived().MicroVoltsA1, 5000000);
     EXPECT_EQ(find<QToolButton>("SpeedButton_05V_A1")->text(), QStringLiteral("5 V"));
     EXPECT_TRUE(item("Menu_A1_x10")->isChecked());
+}
+
+TEST_F(TMFrmTest, KeysStepTheInstrumentAndRunIt) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    start();
+    ASSERT_TRUE(waitUntil([&] { return ready(); }));
+    const std::int64_t before = window->derived().TimeDivNs;
+    QTest::keyClick(window.get(), Qt::Key_Right);
+    EXPECT_LT(window->derived().TimeDivNs, before);
+    EXPECT_TRUE(find<QToolButton>("SpeedButton_05mS")->isChecked());
+    QTest::keyClick(window.get(), Qt::Key_Up); // the less sensitive range
+    EXPECT_EQ(window->state().scope.A1.voltsDiv, core::kVoltsDiv1V - 1);
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    EXPECT_TRUE(find<QToolButton>("SpeedButton_Run")->isChecked());
+    EXPECT_TRUE(window->state().scope.Running);
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    EXPECT_FALSE(window->state().scope.Running);
+}
+
+TEST_F(TMFrmTest, DraggingTheZeroMarkerMovesTheZero) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    start();
+    auto* screen = find<QWidget>("Image_M");
+    ASSERT_NE(screen, nullptr);
+    const display::ScreenGeometry& g = window->view().geometry();
+    const int zero = window->state().scope.A1.Zero;
+    const int row = g.PlotTop + display::roundPx((65536.0 - zero) * g.PlotHeight / 65536.0);
+    const QPoint marker(g.PlotLeft - 10, row);
+    QTest::mousePress(screen, Qt::LeftButton, Qt::NoModifier, marker);
+    QMouseEvent move(QEvent::MouseMove, QPointF(marker + QPoint(0, g.PlotHeight / 8)), QPointF(),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(screen, &move);
+    QTest::mouseRelease(screen, Qt::LeftButton, Qt::NoModifier, marker + QPoint(0, g.PlotHeight / 8));
+    // One division down is 8192 codes.
+    EXPECT_NEAR(window->state().scope.A1.Zero, zero - 8192, 300);
 }
 
 } // namespace
