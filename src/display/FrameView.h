@@ -63,6 +63,8 @@ public:
     void readoutUpdate(const core::InstrumentState& state, const app::DerivedQuantities& derived,
                        const core::FrameRecord& frame, const LinkView& link);
 
+    // Paint it straight from here (QPainter::drawImage): a kept copy would make the next
+    // frame's drawing detach and reallocate the bitmap.
     const QImage& screenBitmap() const { return m_screen; }
     const QImage& persistenceBitmap() const { return m_persistence; }
 
