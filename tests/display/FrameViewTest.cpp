@@ -539,3 +539,48 @@ TEST_F(FrameViewTest, ResizeRebuildsGeometryAndBitmaps) {
 }
 
 } // namespace
+
+namespace {
+
+struct TriggerMarkerCase {
+    const char* name;
+    std::uint32_t level, captureZero, captureScale;
+    int tipX, tipY; // a pixel of the triangle
+    int otherX, otherY;
+};
+
+class FrameTriggerMarkerTest : public FrameViewTest,
+                               public ::testing::WithParamInterface<TriggerMarkerCase> {};
+
+TEST_P(FrameTriggerMarkerTest, PlacedByTheFramesLevel) {
+    const auto& c = GetParam();
+    showOnly({Channel::A1});
+    frame->header[fh::TriggerSource] = 1;
+    frame->header[fh::TriggerLevelCode] = c.level;
+    frame->header[fh::ZeroA1] = c.captureZero;
+    frame->header[fh::ScaleA1] = c.captureScale;
+    state.trigger.Lev_A1 = 0x8000; // the level marker stays out of the way
+    update();
+    EXPECT_EQ(at(c.tipX, c.tipY), color(Channel::A1));
+    EXPECT_EQ(at(c.otherX, c.otherY), color(Channel::A1));
+
+    state.scope.A1.shown = false; // a hidden source has no marker
+    update();
+    EXPECT_NE(at(c.tipX, c.tipY), color(Channel::A1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, FrameTriggerMarkerTest,
+    ::testing::Values(
+        // 0x4000 at the same scale: row 221, pointing left from the right edge.
+        TriggerMarkerCase{"on_screen", 0x4000, 0, 1'000'000, kLeft + kWidth - 5, 221, kLeft + kWidth - 1,
+                          225},
+        // Twice the scale: 80000 codes, above the top edge, pointing up.
+        TriggerMarkerCase{"above", 40000, 0, 2'000'000, kLeft + kWidth - 5, kTop - 7, kLeft + kWidth - 1,
+                          kTop - 3},
+        // Below the capture zero by a whole screen at twice the scale: under the bottom edge.
+        TriggerMarkerCase{"below", 0, 0x8000, 2'000'000, kLeft + kWidth - 5, kBase + 7, kLeft + kWidth - 9,
+                          kBase + 3}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
