@@ -133,7 +133,8 @@ std::string formatNumber(double v, UnitType type, int b, char decimalSeparator) 
 
     std::string text = formatFixed(scaled, d, decimalSeparator);
     const auto sep = text.find(decimalSeparator);
-    if (sep != std::string::npos && text.size() - sep - 1 > 5) text.insert(sep + 4, " ");
+    if (sep != std::string::npos && text.size() - sep - 1 > 5)
+        text.insert(text.begin() + static_cast<std::ptrdiff_t>(sep) + 4, ' ');
     return text + " " + kUnits[ti][tier];
 }
 
