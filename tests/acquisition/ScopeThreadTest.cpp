@@ -6,6 +6,7 @@
 #include "core/ScopeTables.h"
 #include "device/DeviceOpen.h"
 #include "device/FpgaImage.h"
+#include "support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>
 
@@ -24,17 +25,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class NullPrompt : public core::Prompt {
-public:
-    core::Answer message(const std::string&, const std::string&, core::MessageStyle) override {
-        return core::Answer::No;
-    }
-    std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::string saveFile(const std::string&, const std::string&, const std::string&,
-                         const std::string&) override {
-        return {};
-    }
-};
+using NullPrompt = kx::testing::ScriptedPrompt;
 
 // What the GUI keeps of a frame it has drawn.
 struct SeenFrame {

@@ -5,6 +5,8 @@
 #include "device/ErrorReport.h"
 #include "device/RegisterImage.h"
 
+#include "support/ScriptedPrompt.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -19,29 +21,7 @@ std::string stubPath(int omit) {
     return std::string(KX_STUB_DIR) + "/libkx_stub_d2xx_" + std::to_string(omit) + ".so";
 }
 
-struct Shown {
-    std::string caption, text;
-    core::MessageStyle style;
-};
-
-class ScriptedPrompt : public core::Prompt {
-public:
-    std::deque<core::Answer> answers;
-    std::vector<Shown> shown;
-    core::Answer message(const std::string& caption, const std::string& text,
-                         core::MessageStyle style) override {
-        shown.push_back({caption, text, style});
-        if (answers.empty()) return style == core::MessageStyle::YesNo ? core::Answer::No : core::Answer::Ok;
-        const core::Answer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::string saveFile(const std::string&, const std::string&, const std::string&,
-                         const std::string&) override {
-        return {};
-    }
-};
+using kx::testing::ScriptedPrompt;
 
 TEST(D2xxBinding, NoLibraryGives100) {
     D2xxBinding binding;

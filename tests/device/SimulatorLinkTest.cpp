@@ -7,6 +7,8 @@
 #include "device/FpgaImage.h"
 #include "device/RegisterImage.h"
 
+#include "support/ScriptedPrompt.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,17 +17,7 @@
 namespace kx::device {
 namespace {
 
-class NullPrompt : public core::Prompt {
-public:
-    core::Answer message(const std::string&, const std::string&, core::MessageStyle) override {
-        return core::Answer::No;
-    }
-    std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::string saveFile(const std::string&, const std::string&, const std::string&,
-                         const std::string&) override {
-        return {};
-    }
-};
+using NullPrompt = kx::testing::ScriptedPrompt;
 
 struct Events : LinkEvents {
     std::vector<int> progress;

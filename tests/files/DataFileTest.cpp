@@ -2,6 +2,8 @@
 #include "files/DataFile.h"
 #include "files/DataFileFormat.h"
 
+#include "support/ScriptedPrompt.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -19,28 +21,10 @@ using core::kNoSample;
 namespace fh = core::fh;
 namespace fs = std::filesystem;
 
-struct Shown {
-    std::string caption, text;
-    core::MessageStyle style;
-};
 
-class ScriptedPrompt : public core::Prompt {
-public:
-    std::vector<Shown> shown;
-    std::deque<core::Answer> answers;
-    core::Answer message(const std::string& caption, const std::string& text,
-                         core::MessageStyle style) override {
-        shown.push_back({caption, text, style});
-        if (answers.empty()) return core::Answer::Yes;
-        const auto a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::string saveFile(const std::string&, const std::string&, const std::string&,
-                         const std::string&) override {
-        return {};
-    }
+// Questions are answered Yes unless a test scripts otherwise.
+struct ScriptedPrompt : kx::testing::ScriptedPrompt {
+    ScriptedPrompt() : kx::testing::ScriptedPrompt(core::Answer::Yes) {}
 };
 
 class DataFileTest : public ::testing::Test {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window offscreen, its widgets found by their names, against the simulated instrument.
 #include "app/window/TMFrm.h"
+#include "support/ScriptedPrompt.h"
 #include "core/ScopeTables.h"
 #include "display/ScreenGeometry.h"
 #include "ui/MainMenu.h"
@@ -31,30 +32,7 @@
 namespace kx::app {
 namespace {
 
-struct Shown {
-    std::string caption;
-    std::string text;
-    core::MessageStyle style;
-};
-
-// Answers from a script (then No) and remembers every message.
-class ScriptedPrompt : public core::Prompt {
-public:
-    core::Answer message(const std::string& caption, const std::string& text, core::MessageStyle style) override {
-        shown.push_back({caption, text, style});
-        if (style != core::MessageStyle::YesNo) return core::Answer::Ok;
-        if (answers.empty()) return core::Answer::No;
-        const core::Answer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::string saveFile(const std::string&, const std::string&, const std::string&, const std::string&) override {
-        return {};
-    }
-    std::vector<Shown> shown;
-    std::deque<core::Answer> answers;
-};
+using ScriptedPrompt = kx::testing::ScriptedPrompt;
 
 // kxsim_control of the simulator the window loads: the same library, so the same instrument.
 int simControl(const char* command) {
