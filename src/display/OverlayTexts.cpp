@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "display/OverlayTexts.h"
+
+#include "core/NumberFormat.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace kx::display {
+
+namespace {
+
+struct DebugLine {
+    const char* english;
+    const char* russian;
+    const char* unit;
+};
+
+constexpr std::array<DebugLine, 12> kUsbLines{{
+    {" Displayed waveforms per sec = ", " Отображенных осциллограм в сек = ", ""},
+    {" Skipped waveforms per sec = ", " Отброшенных осциллограм в сек = ", ""},
+    {" Received main packets per sec = ", " Принятых основных пакетов в сек = ", ""},
+    {" Received extra packets per sec = ", " Принятых служебных пакетов в сек = ", ""},
+    {" CRC errors per sec = ", " Сбоев CRC пакетов в сек = ", ""},
+    {" Received driver data = ", " Данных от драйвера = ", " Bytes/S"},
+    {" Leakage outside packets = ", " Утечка данных вне пакетов = ", " Bytes/S"},
+    {" Driver buffer max loading = ", " Пик. загрузка буф. драйвера  = ", " Bytes"},
+    {" Device reconfig. counter = ", " Счётчик конфигураций устройства  = ", ""},
+    {" Device reconfig. errors = ", " Сбоев конфигурации устройства  = ", ""},
+    {" Screen update counter = ", " Фактических перерисовок экрана = ", ""},
+    {" Run under Linux (Wine) = ", " Запуск под Linux (Wine) = ", ""},
+}};
+
+// A frame accepted late in one second and drawn early in the next would read as a negative
+// number of skipped frames; none were skipped then.
+std::int64_t skippedFrames(const app::ShownStatistics& s) {
+    return std::max<std::int64_t>(0, s.skipped());
+}
+
+} // namespace
+
+void buildOverlayTexts(const ReadoutContext& c, TextList& out) {
+    out.clear();
+    const auto& g = c.geometry;
+    if (g.CompactScreen) return;
+    const auto& s = c.state;
+    const std::uint32_t color = s.display.colors.ColorExtraInfo;
+    const auto& shown = c.sources.shown;
+
+    if (s.display.Extra_Info) {
+        const int y = g.PlotTop + 1;
+        out.add(g.PlotLeft + 3, y, color) =
+            "Grid = " + std::to_string(g.PlotWidth) + " x " + std::to_string(g.PlotHeight);
+        std::string& vcc = out.add(g.PlotLeft + static_cast<int>(2.5 * (g.PlotWidth / 10)), y, color);
+        vcc = "Vcc = ";
+        if (c.deviceReady)
+            vcc += core::formatNumber(c.sources.supplyMillivolts * 1000.0, core::UnitType::Voltage,
+                                      s.system.DebugMode ? -4 : -3, c.sources.decimalSeparator);
+        else
+            vcc += "...";
+        out.add(g.PlotLeft + static_cast<int>(4.5 * (g.PlotWidth / 10)), y, color) =
+            sampleCountText(c.header, c.sinxActive, " ");
+        out.add(g.PlotLeft + (g.PlotWidth / 4) * 3, y, color) = "WPS/Skipped  = " +
+                                                                std::to_string(shown.displayedFrames) + "/" +
+                                                                std::to_string(skippedFrames(shown));
+    }
+
+    if (s.display.USB_Stat && s.system.DebugMode) {
+        const std::array<std::int64_t, 12> values{shown.displayedFrames,
+                                                  skippedFrames(shown),
+                                                  shown.dataPackets,
+                                                  shown.statusPackets,
+                                                  shown.crcErrors,
+                                                  shown.bytesRead,
+                                                  shown.leakage,
+                                                  shown.maxQueue,
+                                                  c.sources.reconfigurations,
+                                                  c.sources.reconfigurationErrors,
+                                                  c.sources.screenUpdates,
+                                                  c.sources.wineMode ? 1 : 0};
+        for (std::size_t k = 0; k < kUsbLines.size(); ++k) {
+            const DebugLine& line = kUsbLines[k];
+            std::string& t = out.add(g.PlotLeft + 3, g.PlotTop + 30 + 15 * static_cast<int>(k), color);
+            t = s.system.RussianUi ? line.russian : line.english;
+            t += std::to_string(values[k]);
+            t += line.unit;
+        }
+    }
+}
+
+} // namespace kx::display
