@@ -100,6 +100,7 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const app
     out.FftStateA1 = fft.a1;
     out.FftStateA2 = fft.a2;
     const bool spectrum = fft.anyShown();
+    m_spectrumShown = spectrum;
 
     // Behind a spectrum the live traces stay visible at half strength.
     const auto colors = channelColors(roles);
@@ -129,7 +130,7 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const app
     const bool tracesHidden = ((state.fft.View_A1 || state.fft.View_A2) && !state.fft.View_Sig) ||
                               h[core::fh::AnalyzerMode] != 0 || derived.AnalyzerOn;
 
-    if (!tracesHidden && backgroundShown()) drawBackgroundOscillogram(state, derived);
+    if (!tracesHidden && backgroundShown(state)) drawBackgroundOscillogram(state, derived, frame);
 
     const bool persistenceOn = state.display.Persistence && !spectrum;
     if (persistenceOn || !m_fadeDone) persistenceFadeStepIfDue(state, persistenceOn);
@@ -192,7 +193,7 @@ void FrameView::drawLiveTraces(QImage& target, int x0, int y0, const core::Instr
     for (int n = 4; n >= 1; --n) {
         const int channel = 1 + n; // D1 is channel 2
         if (!digitalShown(state.scope, n) || (mask & (1u << channel)) == 0) continue;
-        const bool shared = backgroundHasDigital(n);
+        const bool shared = backgroundHasDigital(state, n);
         p.gain = shared ? kDigitalGainShared : kDigitalGain;
         p.screenZero = shared ? digitalHalfLaneZero(n, !state.display.BgLaneSwap) : digitalLaneZero(n);
         p.min = frame.channels.min[static_cast<std::size_t>(channel)];
@@ -264,7 +265,7 @@ void FrameView::drawMarkers(const core::InstrumentState& state, const app::Deriv
         drawLevelMarker(screen, g, m);
     }
 
-    drawBackgroundMarkers(state);
+    drawBackgroundMarkers(state, derived);
 
     const std::uint32_t source = h[core::fh::TriggerSource]; // 1..6, 0 = none
     if (source >= 1 && source <= 6 && channelShown(state.scope, static_cast<int>(source) - 1)) {
@@ -278,11 +279,12 @@ void FrameView::drawMarkers(const core::InstrumentState& state, const app::Deriv
                                     h[channel == 0 ? core::fh::ScaleA1 : core::fh::ScaleA2], ch.Zero,
                                     static_cast<double>(microVolts));
         } else {
-            code = liveDigitalMarkerCode(channel - 1, backgroundShown(), state.display.BgLaneSwap);
+            code = liveDigitalMarkerCode(channel - 1, backgroundShown(state), state.display.BgLaneSwap);
         }
         drawFrameTriggerMarker(screen, g, code, toQRgb(colors[static_cast<std::size_t>(channel)]));
     }
 
+    drawBackgroundZeroMarkers(state);
     for (int channel = 1; channel >= 0; --channel) {
         const auto& ch = channel == 0 ? state.scope.A1 : state.scope.A2;
         if (!ch.shown) continue;

@@ -80,6 +80,14 @@ public:
     std::int64_t scrollPos() const { return m_scrollPos; }
     std::int64_t fftScrollPos() const { return m_fftScrollPos; }
 
+    // The background oscillogram drawn behind the live traces; null: none. The window keeps it.
+    void setBackground(const core::FrameRecord* background) { m_background = background; }
+    // The background's first sample in the last drawing: a swap scrolls the new main frame there.
+    std::int64_t backgroundFirstSample() const { return m_bgFirstSample; }
+    // Whether the last update showed a spectrum; then a swap sets the scroll position directly.
+    bool spectrumShown() const { return m_spectrumShown; }
+    void setScrollPos(std::int64_t pos) { m_scrollPos = pos; }
+
 private:
     void persistenceFadeStepIfDue(const core::InstrumentState& state, bool persistenceOn);
     void drawLiveTraces(QImage& target, int x0, int y0, const core::InstrumentState& state,
@@ -88,7 +96,8 @@ private:
                      const core::FrameRecord& frame);
 
     // Later work goes into these; each is called at its place in the frame.
-    void drawBackgroundOscillogram(const core::InstrumentState&, const app::DerivedQuantities&) {}
+    void drawBackgroundOscillogram(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+                                   const core::FrameRecord& frame);
     void runSerialDecoder(const core::InstrumentState&, const core::FrameRecord&, bool /*drawAnnotations*/) {}
     void drawTriggerEventLabel(const core::InstrumentState&, const core::FrameRecord&) {}
     void drawAnalyzerCurves(const core::InstrumentState&, const core::FrameRecord&) {}
@@ -101,11 +110,12 @@ private:
     void drawReadoutTexts(const core::InstrumentState&, const app::DerivedQuantities&,
                           const core::FrameRecord&) {}
     void drawAnalyzerScales(const core::InstrumentState&, const core::FrameRecord&) {}
-    void drawBackgroundMarkers(const core::InstrumentState&) {}
+    void drawBackgroundMarkers(const core::InstrumentState& state, const app::DerivedQuantities& derived);
+    void drawBackgroundZeroMarkers(const core::InstrumentState& state);
 
-    // A background oscillogram of digital channel n takes half its lane; none yet.
-    bool backgroundHasDigital(int /*n*/) const { return false; }
-    bool backgroundShown() const { return false; }
+    // A shown background oscillogram of digital channel n takes half its lane.
+    bool backgroundHasDigital(const core::InstrumentState& state, int n) const;
+    bool backgroundShown(const core::InstrumentState& state) const;
 
     ScreenGeometry m_geometry;
     QImage m_screen;      // ScreenBitmap
@@ -123,6 +133,9 @@ private:
     bool m_sinxActive = false;
     std::array<std::uint32_t, 6> m_traceColors{};
     LevelDrag m_levelDrag = LevelDrag::None;
+    const core::FrameRecord* m_background = nullptr;
+    std::int64_t m_bgFirstSample = 0;
+    bool m_spectrumShown = false;
 
     QString m_fontFamily;
     GlyphSet m_labelFont; // "D1".."D4"
