@@ -16,6 +16,7 @@
 #include "device/DeviceLink.h"
 #include "device/DeviceOpen.h"
 #include "device/ErrorReport.h"
+#include "display/BackgroundOps.h"
 #include "files/SettingsDialogs.h"
 #include "files/SettingsFile.h"
 #include "trigger/forms/TForm_TrigSet.h"
@@ -203,7 +204,12 @@ TMFrm::TMFrm(WindowOptions options)
         return t;
     });
 
+    m_menu->onMenuOpening([this](std::string_view name) {
+        if (name == "Menu_View") updateBackgroundItems();
+    });
+
     m_signal->screen()->setBitmap(&m_view.screenBitmap());
+    m_view.setBackground(m_background.get());
     m_signal->screen()->resized = [this](int w, int h) {
         m_view.setPaintBoxSize(w, h);
         refresh();
@@ -636,6 +642,14 @@ void TMFrm::onMenuItem(std::string_view name) {
         openDialog(name);
         return;
     }
+    if (name == "Menu_BG_Do") {
+        onBackgroundSwap();
+        return;
+    }
+    if (name == "Menu_BG_Clr") {
+        onBackgroundClear();
+        return;
+    }
     switch (ui::onMenuItem(m_state, name)) {
     case ui::MenuEffect::None:
     case ui::MenuEffect::Command:
@@ -665,6 +679,50 @@ void TMFrm::onMenuItem(std::string_view name) {
         settingsChanged();
         break;
     }
+}
+
+// --- background oscillogram --------------------------------------------------------------
+
+void TMFrm::updateBackgroundItems() {
+    display::BackgroundMenuItems items;
+    {
+        std::scoped_lock lock(m_frame->mutex, m_background->mutex);
+        items = display::backgroundMenuItems(*m_frame, *m_background);
+    }
+    if (QAction* a = m_menu->action("Menu_BG_View")) a->setEnabled(items.view);
+    if (QAction* a = m_menu->action("Menu_BG_Do")) a->setEnabled(items.swap);
+    if (QAction* a = m_menu->action("Menu_BG_Clr")) a->setEnabled(items.clear);
+}
+
+void TMFrm::onBackgroundSwap() {
+    display::SwapOutcome out;
+    {
+        std::scoped_lock lock(m_frame->mutex, m_background->mutex);
+        out = display::swapWithBackground(m_state, *m_frame, *m_background, m_names,
+                                          m_view.backgroundFirstSample());
+    }
+    if (!out.swapped) {
+        syncControls();
+        return;
+    }
+    if (m_view.spectrumShown()) {
+        m_view.setScrollPos(out.scrollPos);
+    } else {
+        m_state.scope.X_Pos = static_cast<std::int32_t>(out.scrollPos);
+        QScrollBar* bar = m_signal->scrollBar();
+        const QSignalBlocker block(bar);
+        bar->setRange(0, static_cast<int>(out.scrollMax));
+        bar->setValue(m_state.scope.X_Pos);
+    }
+    settingsChanged();
+}
+
+void TMFrm::onBackgroundClear() {
+    {
+        std::lock_guard lock(m_background->mutex);
+        display::clearBackground(m_state, *m_background, m_names);
+    }
+    refresh();
 }
 
 // --- model and layout ---------------------------------------------------------------------
@@ -777,7 +835,7 @@ files::OpenDataFileOptions TMFrm::openOptions() {
 
 void TMFrm::openDataFile(const std::string& path) {
     BusyScope busy(*this);
-    files::DataFileRecords records{*m_frame, *m_background, m_bgLaneSwap, m_spectrumA1, m_spectrumA2, m_etsSpectrum};
+    files::DataFileRecords records{*m_frame, *m_background, m_state.display.BgLaneSwap, m_spectrumA1, m_spectrumA2, m_etsSpectrum};
     {
         std::scoped_lock lock(m_frame->mutex, m_background->mutex);
         files::OpenDataFile(path, records, m_names, *m_prompt, openOptions());
@@ -790,7 +848,7 @@ void TMFrm::saveDataFile() {
     const bool ru = m_state.system.RussianUi;
     const std::string path = files::chooseSaveDataFile(*m_prompt, ru, m_state.system.LastDir, m_names);
     if (path.empty()) return;
-    files::DataFileRecords records{*m_frame, *m_background, m_bgLaneSwap, m_spectrumA1, m_spectrumA2, m_etsSpectrum};
+    files::DataFileRecords records{*m_frame, *m_background, m_state.display.BgLaneSwap, m_spectrumA1, m_spectrumA2, m_etsSpectrum};
     files::SaveDataFileOptions o;
     o.russian = ru;
     o.backgroundView = m_state.display.BgShow;
@@ -889,6 +947,15 @@ display::LinkView TMFrm::linkView() {
         m_statusAtLastFrame = status.packets;
     }
     v.statusSinceFrame = status.packets - m_statusAtLastFrame;
+    v.sources.supplyMillivolts = status.supplyMillivolts;
+    if (m_supervisor) v.sources.shown = m_supervisor->shown();
+    v.sources.reconfigurations = m_stats.framesSent.load();
+    v.sources.reconfigurationErrors = m_stats.framesNotAcknowledged.load();
+    if (m_thread) v.sources.screenUpdates = m_thread->screenUpdates();
+    v.sources.wineMode = device::D2xxBinding::wineMode();
+    const QLocale locale;
+    v.sources.decimalSeparator = locale.decimalPoint() == QStringLiteral(",") ? ',' : '.';
+    v.sources.thousandsSeparator = locale.groupSeparator() == QStringLiteral(".") ? '.' : ',';
     return v;
 }
 

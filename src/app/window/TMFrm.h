@@ -110,6 +110,10 @@ private:
     void onAwgRun();
     void onMenuItem(std::string_view name);
     void onScroll(int position);
+    // The background oscillogram's View menu items.
+    void updateBackgroundItems();
+    void onBackgroundSwap();
+    void onBackgroundClear();
     // Pointer, wheel and keys on the signal area.
     enum class PointerPhase { Press, Move, Release, DoubleClick };
     void onPointer(QMouseEvent* event, PointerPhase phase);
@@ -168,7 +172,6 @@ private:
     device::FpgaImage m_fpga;
     std::unique_ptr<core::FrameRecord> m_frame;
     std::unique_ptr<core::FrameRecord> m_background;
-    bool m_bgLaneSwap = false;
     std::vector<double> m_spectrumA1, m_spectrumA2, m_etsSpectrum;
     files::DataFileNames m_names;
 
