@@ -147,6 +147,45 @@ TEST_F(TMFrmTest, SingleEndsByItselfAndTheFrameIsDrawn) {
     EXPECT_TRUE(prompt.shown.empty());
 }
 
+TEST_F(TMFrmTest, BackgroundSwapAndClearFromTheViewMenu) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    start();
+    ASSERT_TRUE(waitUntil([&] { return ready(); }));
+    auto* single = find<QToolButton>("SpeedButton_Sngl");
+    single->click();
+    ASSERT_TRUE(waitUntil([&] { return !single->isChecked(); }));
+    const std::uint32_t length = window->frame().header[core::fh::CaptureLength];
+    ASSERT_GT(length, 0u);
+    const std::int32_t zero = window->state().scope.A1.Zero;
+
+    auto openView = [&] { emit window->mainMenu().menu("Menu_View")->aboutToShow(); };
+    openView();
+    EXPECT_FALSE(item("Menu_BG_View")->isEnabled());
+    EXPECT_TRUE(item("Menu_BG_Do")->isEnabled());
+    EXPECT_FALSE(item("Menu_BG_Clr")->isEnabled());
+
+    item("Menu_BG_Do")->trigger();
+    EXPECT_EQ(window->frame().header[core::fh::CaptureLength], 0u);
+    EXPECT_TRUE(window->state().display.BgShow);
+    EXPECT_TRUE(item("Menu_BG_View")->isChecked());
+    EXPECT_TRUE(window->state().display.BgLaneSwap);
+    EXPECT_EQ(window->state().display.BgScreenZeroA1, zero);
+    openView();
+    EXPECT_TRUE(item("Menu_BG_View")->isEnabled());
+    EXPECT_TRUE(item("Menu_BG_Clr")->isEnabled());
+
+    item("Menu_BG_Do")->trigger();
+    EXPECT_EQ(window->frame().header[core::fh::CaptureLength], length);
+    EXPECT_FALSE(window->state().display.BgLaneSwap);
+
+    item("Menu_BG_Do")->trigger();
+    item("Menu_BG_Clr")->trigger();
+    EXPECT_FALSE(window->state().display.BgLaneSwap);
+    openView();
+    EXPECT_FALSE(item("Menu_BG_Clr")->isEnabled());
+    EXPECT_FALSE(item("Menu_BG_Do")->isEnabled()); // nothing left to swap
+}
+
 TEST_F(TMFrmTest, FrameOfAnotherModelAsksOncePerRun) {
     writeSettings("WIN_DT=0x0021\r\n");
     start();
