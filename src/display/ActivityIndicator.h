@@ -2,6 +2,7 @@
 #pragma once
 
 #include "display/PixelCanvas.h"
+#include "display/ReadoutSources.h"
 #include "display/ScreenGeometry.h"
 
 #include <cstdint>
@@ -16,6 +17,7 @@ struct LinkView {
     std::uint32_t statusPackets = 0;   // total status packets received (ring advance)
     std::uint32_t framesAssembled = 0; // total frames assembled (hand advance)
     std::uint32_t statusSinceFrame = 0;
+    ReadoutSources sources{}; // for the readouts and overlays
 };
 
 enum class Activity {

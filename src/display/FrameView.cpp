@@ -15,6 +15,9 @@ namespace {
 
 constexpr int kFadeSteps = 17;
 
+constexpr const char* kPrintableAscii =
+    " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~";
+
 bool digitalShown(const core::AcquisitionState& s, int n) {
     switch (n) {
     case 1:
@@ -47,6 +50,7 @@ int clampToInt(std::int64_t v) {
 
 FrameView::FrameView() : m_renderer(std::make_unique<TraceRenderer>()), m_fontFamily(tahomaFamily()) {
     m_debugFont.build(m_fontFamily, 10, "-0123456789");
+    m_overlayFont.build(m_fontFamily, 11, kPrintableAscii);
     setPaintBoxSize(kDesignWidth, kDesignHeight);
 }
 
@@ -60,6 +64,7 @@ void FrameView::setPaintBoxSize(int width, int height) {
     display::clearPersistence(m_persistence);
     const int labelHeight = m_geometry.CompactScreen ? 11 : 13;
     if (m_labelFont.pixelHeight() != labelHeight) m_labelFont.build(m_fontFamily, labelHeight, "D1234");
+    if (m_readoutFont.pixelHeight() != labelHeight) m_readoutFont.build(m_fontFamily, labelHeight, kPrintableAscii);
 }
 
 void FrameView::clearPersistence() {
@@ -145,7 +150,7 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const app
 
     if (state.decoder.Type != 0 && h[core::fh::CaptureLength] != 0)
         runSerialDecoder(state, frame, !tracesHidden);
-    if (state.display.Trig_T && !tracesHidden) drawTriggerEventLabel(state, frame);
+    if (state.display.Trig_T && !tracesHidden) drawTriggerEventLabel(state, derived, frame, link, spectrum);
     if (h[core::fh::CaptureLength] != 0) drawAnalyzerCurves(state, frame);
     if (spectrum) computeSpectra(state, frame, fft, out.fftLog2);
 
@@ -155,7 +160,7 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const app
     drawCursorLines(screen, g, state.display, toQRgb(roles.ColorMarkers));
     drawSpectrumMessages(state, frame, fft);
     if (h[core::fh::AnalyzerMode] != 0 && derived.AnalyzerOn) drawAnalyzerMessages(state, frame);
-    drawOverlayTexts(state, frame, link);
+    drawOverlayTexts(state, derived, frame, link);
 
     out.SinxActive = m_sinxActive;
     return out;
@@ -233,7 +238,7 @@ void FrameView::readoutUpdate(const core::InstrumentState& state, const app::Der
     drawPlotFrame(screen, g, toQRgb(roles.ColorGridFrame));
     drawActivityIndicator(screen, g, link, state.scope.Running,
                           {toQRgb(roles.ColorGridFrame), toQRgb(roles.ColorBorder)});
-    drawReadoutTexts(state, derived, frame);
+    drawReadoutTexts(state, derived, frame, link);
 
     if (state.analyzer.NA || state.analyzer.AA)
         drawAnalyzerScales(state, frame);

@@ -8,6 +8,7 @@
 #include "display/FrameDecisions.h"
 #include "display/Glyphs.h"
 #include "display/Persistence.h"
+#include "display/ReadoutTexts.h"
 #include "display/ScreenGeometry.h"
 #include "display/TraceRenderer.h"
 
@@ -99,16 +100,20 @@ private:
     void drawBackgroundOscillogram(const core::InstrumentState& state, const app::DerivedQuantities& derived,
                                    const core::FrameRecord& frame);
     void runSerialDecoder(const core::InstrumentState&, const core::FrameRecord&, bool /*drawAnnotations*/) {}
-    void drawTriggerEventLabel(const core::InstrumentState&, const core::FrameRecord&) {}
+    void drawTriggerEventLabel(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+                               const core::FrameRecord& frame, const LinkView& link, bool spectrum);
     void drawAnalyzerCurves(const core::InstrumentState&, const core::FrameRecord&) {}
     void computeSpectra(const core::InstrumentState&, const core::FrameRecord&, const FftStates&,
                         int /*log2*/) {}
     void drawSpectrumTrace(const core::InstrumentState&, const core::FrameRecord&, const FftStates&) {}
     void drawSpectrumMessages(const core::InstrumentState&, const core::FrameRecord&, const FftStates&) {}
     void drawAnalyzerMessages(const core::InstrumentState&, const core::FrameRecord&) {}
-    void drawOverlayTexts(const core::InstrumentState&, const core::FrameRecord&, const LinkView&) {}
-    void drawReadoutTexts(const core::InstrumentState&, const app::DerivedQuantities&,
-                          const core::FrameRecord&) {}
+    void drawOverlayTexts(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+                          const core::FrameRecord& frame, const LinkView& link);
+    void drawReadoutTexts(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+                          const core::FrameRecord& frame, const LinkView& link);
+    // ASCII through the glyph cache, anything else (Russian) through a painter.
+    void drawPlacedTexts(const TextList& texts, const GlyphSet& glyphs);
     void drawAnalyzerScales(const core::InstrumentState&, const core::FrameRecord&) {}
     void drawBackgroundMarkers(const core::InstrumentState& state, const app::DerivedQuantities& derived);
     void drawBackgroundZeroMarkers(const core::InstrumentState& state);
@@ -140,6 +145,9 @@ private:
     QString m_fontFamily;
     GlyphSet m_labelFont; // "D1".."D4"
     GlyphSet m_debugFont; // marker codes in debug mode
+    GlyphSet m_readoutFont; // readout rows and the trigger-event label: 11 or 13 pixels
+    GlyphSet m_overlayFont; // overlays at 11 pixels
+    TextList m_texts;       // kept from frame to frame
 };
 
 } // namespace kx::display
