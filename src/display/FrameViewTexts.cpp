@@ -23,8 +23,16 @@ ReadoutContext contextOf(const core::InstrumentState& state, const app::DerivedQ
                          const core::FrameRecord& frame, const ScreenGeometry& g, const LinkView& link,
                          std::int64_t scrollPos, bool sinx) {
     const FftStates fft = computeFftStates(state.fft, frame.header);
-    return ReadoutContext{state,     derived, frame.header,     g, link.sources, scrollPos, sinx, link.deviceReady,
-                          fft.a1 == kFftShown, fft.a2 == kFftShown};
+    return ReadoutContext{state,
+                          derived,
+                          frame.header,
+                          g,
+                          link.sources,
+                          scrollPos,
+                          sinx,
+                          link.deviceReady,
+                          fft.a1 == kFftShown,
+                          fft.a2 == kFftShown};
 }
 
 } // namespace
@@ -49,7 +57,8 @@ void FrameView::drawPlacedTexts(const TextList& texts, const GlyphSet& glyphs) {
     for (const PlacedText& t : texts) {
         if (asciiOnly(t.text)) continue;
         p.setPen(QColor::fromRgb(toQRgb(t.color)));
-        p.drawText(t.x, t.y + ascent, QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())));
+        p.drawText(t.x, t.y + ascent,
+                   QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size())));
     }
 }
 
@@ -67,8 +76,9 @@ void FrameView::drawOverlayTexts(const core::InstrumentState& state, const app::
     drawPlacedTexts(m_texts, m_overlayFont);
 }
 
-void FrameView::drawTriggerEventLabel(const core::InstrumentState& state, const app::DerivedQuantities& derived,
-                                      const core::FrameRecord& frame, const LinkView& link, bool spectrum) {
+void FrameView::drawTriggerEventLabel(const core::InstrumentState& state,
+                                      const app::DerivedQuantities& derived, const core::FrameRecord& frame,
+                                      const LinkView& link, bool spectrum) {
     const auto label =
         triggerEventLabel(contextOf(state, derived, frame, m_geometry, link, m_scrollPos, m_sinxActive));
     if (!label) return;

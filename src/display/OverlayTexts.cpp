@@ -50,20 +50,25 @@ void buildOverlayTexts(const ReadoutContext& c, TextList& out) {
 
     if (s.display.Extra_Info) {
         const int y = g.PlotTop + 1;
-        out.add(g.PlotLeft + 3, y, color) =
-            "Grid = " + std::to_string(g.PlotWidth) + " x " + std::to_string(g.PlotHeight);
+        std::string& grid = out.add(g.PlotLeft + 3, y, color);
+        grid += "Grid = ";
+        grid += std::to_string(g.PlotWidth);
+        grid += " x ";
+        grid += std::to_string(g.PlotHeight);
         std::string& vcc = out.add(g.PlotLeft + static_cast<int>(2.5 * (g.PlotWidth / 10)), y, color);
-        vcc = "Vcc = ";
+        vcc += "Vcc = ";
         if (c.deviceReady)
             vcc += core::formatNumber(c.sources.supplyMillivolts * 1000.0, core::UnitType::Voltage,
                                       s.system.DebugMode ? -4 : -3, c.sources.decimalSeparator);
         else
             vcc += "...";
-        out.add(g.PlotLeft + static_cast<int>(4.5 * (g.PlotWidth / 10)), y, color) =
-            sampleCountText(c.header, c.sinxActive, " ");
-        out.add(g.PlotLeft + (g.PlotWidth / 4) * 3, y, color) = "WPS/Skipped  = " +
-                                                                std::to_string(shown.displayedFrames) + "/" +
-                                                                std::to_string(skippedFrames(shown));
+        appendSampleCountText(out.add(g.PlotLeft + static_cast<int>(4.5 * (g.PlotWidth / 10)), y, color),
+                              c.header, c.sinxActive, " ");
+        std::string& wps = out.add(g.PlotLeft + (g.PlotWidth / 4) * 3, y, color);
+        wps += "WPS/Skipped  = ";
+        wps += std::to_string(shown.displayedFrames);
+        wps += "/";
+        wps += std::to_string(skippedFrames(shown));
     }
 
     if (s.display.USB_Stat && s.system.DebugMode) {

@@ -5,6 +5,7 @@
 #include "core/state/AnalyzerState.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <string_view>
 
@@ -79,6 +80,26 @@ struct Frame {
     }
 };
 
+// Appends in place: a slot's text keeps its capacity from frame to frame, and the short
+// pieces (numbers, labels) fit the small-string buffer, so a frame allocates nothing here.
+class Slot {
+public:
+    explicit Slot(std::string& s) : m_s(s) {}
+    Slot& operator<<(std::string_view v) {
+        m_s.append(v);
+        return *this;
+    }
+    Slot& operator<<(long long v) {
+        std::array<char, 24> buf{};
+        const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v);
+        m_s.append(buf.data(), r.ptr);
+        return *this;
+    }
+
+private:
+    std::string& m_s;
+};
+
 class Builder {
 public:
     Builder(const ReadoutContext& c, TextList& out)
@@ -99,8 +120,8 @@ public:
     }
 
 private:
-    std::string& put(int column, int row, std::uint32_t color) {
-        return m_out.add(readoutColumn(m_c.geometry, column), readoutRow(m_c.geometry, row), color);
+    Slot put(int column, int row, std::uint32_t color) {
+        return Slot(m_out.add(readoutColumn(m_c.geometry, column), readoutRow(m_c.geometry, row), color));
     }
     std::string num(double v, core::UnitType t, int precision) const {
         return formatNumber(v, t, precision, m_dec);
@@ -111,7 +132,8 @@ private:
         const int zoom = analyzerZoom(m_c.state);
         if (m_f.analyzerFrame() && zoom > 1) return zoom;
         if (m_c.derived.TimeDivNs <= 0) return 0;
-        return m_c.geometry.PixelsPerDivX * 0.001 * m_f.samplePeriodPs() / static_cast<double>(m_c.derived.TimeDivNs);
+        return m_c.geometry.PixelsPerDivX * 0.001 * m_f.samplePeriodPs() /
+               static_cast<double>(m_c.derived.TimeDivNs);
     }
 
     // Digits of the left-edge frequency (cursors false) and of the cursor frequencies.
@@ -136,51 +158,51 @@ private:
             const std::uint32_t curve = s.analyzer.AA ? m_colors.ColorAaGraph1 : m_colors.ColorNaAmpl;
             const double uvA1 = static_cast<double>(d.MicroVoltsA1);
             if (s.analyzer.AA) {
-                put(0, 0, curve) = num(uvA1 * 8, core::UnitType::Voltage, -2) + "pp max";
+                put(0, 0, curve) << num(uvA1 * 8, core::UnitType::Voltage, -2) << "pp max";
                 const int zo = core::kAaZo[static_cast<std::size_t>(std::clamp(s.analyzer.AaZo, 0, 3))];
-                put(2, 0, curve) = "Antenna Analyzer - " + std::to_string(zo) + " Ohm";
+                put(2, 0, curve) << "Antenna Analyzer - " << zo << " Ohm";
             } else {
-                put(0, 0, curve) = "Ref  " + num(uvA1 * 8 * 0.25, core::UnitType::Voltage, -2) + "rms";
-                put(4, 0, curve) = "Network Analyzer";
+                put(0, 0, curve) << "Ref  " << num(uvA1 * 8 * 0.25, core::UnitType::Voltage, -2) << "rms";
+                put(4, 0, curve) << "Network Analyzer";
             }
             double span = static_cast<double>(h.get64(fh::SweepSpan));
             if (span == 0) span = sweepSpanSettingMilliHz(s.generator);
-            std::string& t = put(8, 0, curve);
-            t = "span " + num(span * 0.001, core::UnitType::Frequency, -5);
-            if (analyzerZoom(s) > 1) t += ":" + std::to_string(analyzerZoom(s));
+            Slot t = put(8, 0, curve);
+            t << "span " << num(span * 0.001, core::UnitType::Frequency, -5);
+            if (analyzerZoom(s) > 1) t << ":" << analyzerZoom(s);
             return;
         }
 
-        put(0, 0, m_colors.ColorA1) = num(static_cast<double>(d.MicroVoltsA1), core::UnitType::Voltage, 0);
+        put(0, 0, m_colors.ColorA1) << num(static_cast<double>(d.MicroVoltsA1), core::UnitType::Voltage, 0);
         if (s.scope.A2.shown)
-            put(1, 0, m_colors.ColorA2) = num(static_cast<double>(d.MicroVoltsA2), core::UnitType::Voltage, 0);
-        std::string& t = put(3, 0, m_colors.ColorGridFrame);
-        t = num(static_cast<double>(d.TimeDivNs), core::UnitType::Time, -3);
-        if (h[fh::PeakDetect] != 0) t += "  PD";
-        if (h[fh::HiResFactor] >= 2) t += "  HR  " + std::to_string(h[fh::HiResFactor]);
+            put(1, 0, m_colors.ColorA2)
+                << num(static_cast<double>(d.MicroVoltsA2), core::UnitType::Voltage, 0);
+        Slot t = put(3, 0, m_colors.ColorGridFrame);
+        t << num(static_cast<double>(d.TimeDivNs), core::UnitType::Time, -3);
+        if (h[fh::PeakDetect] != 0) t << "  PD";
+        if (h[fh::HiResFactor] >= 2) t << "  HR  " << h[fh::HiResFactor];
         if (h[fh::EtsState] == 2)
-            t += "  ETS";
+            t << "  ETS";
         else if (m_c.sinxActive)
-            t += "  sin(x)/x";
+            t << "  sin(x)/x";
 
         if (d.SweepActive) {
-            put(7, 0, m_colors.ColorGridFrame) = "Sweep Mode";
+            put(7, 0, m_colors.ColorGridFrame) << "Sweep Mode";
         } else if (d.TriggerActive) {
             const int src = std::clamp(s.trigger.Src, 0, 5);
-            std::string& tr = put(7, 0, channelColor(m_colors, src));
-            tr = "Trig. ";
-            tr += kTriggerTags[static_cast<std::size_t>(src)];
+            Slot tr = put(7, 0, channelColor(m_colors, src));
+            tr << "Trig. " << kTriggerTags[static_cast<std::size_t>(src)];
             if (src < 2) {
                 const auto& ch = src == 0 ? s.scope.A1 : s.scope.A2;
                 const double uv = static_cast<double>(src == 0 ? d.MicroVoltsA1 : d.MicroVoltsA2);
                 const double level = std::clamp<double>(
                     static_cast<double>(roundAway(src == 0 ? s.trigger.Lev_A1 : s.trigger.Lev_A2)), 0, 65536);
-                tr += num(uv * 8 / 65536 * (level - ch.Zero), core::UnitType::Voltage, -4);
+                tr << num(uv * 8 / 65536 * (level - ch.Zero), core::UnitType::Voltage, -4);
             } else {
                 const double mv = src < 5 ? d.ThresholdD123mV : d.ThresholdD4mV;
-                tr += num(mv * 1000.0, core::UnitType::Voltage, -3);
+                tr << num(mv * 1000.0, core::UnitType::Voltage, -3);
             }
-            if (s.trigger.TPLUS && d.tPlusEnabled) tr += "    T+";
+            if (s.trigger.TPLUS && d.tPlusEnabled) tr << "    T+";
         }
     }
 
@@ -191,13 +213,16 @@ private:
         const double t0 = m_f.t0(m_c.scrollPos);
 
         if (!spectrum) {
-            std::string& t = put(0, 1, m_colors.ColorGridFrame);
+            Slot t = put(0, 1, m_colors.ColorGridFrame);
             if (d.SweepActive) {
                 const double rate = sweepRate(h);
-                t = rate > 0 ? num(sweepFrequencyAt(h, rate, t0), core::UnitType::Frequency, -sweepDigits(rate, false))
-                             : "...";
+                if (rate > 0)
+                    t << num(sweepFrequencyAt(h, rate, t0), core::UnitType::Frequency,
+                             -sweepDigits(rate, false));
+                else
+                    t << "...";
             } else {
-                t = num(t0, core::UnitType::Time, -5);
+                t << num(t0, core::UnitType::Time, -5);
             }
         }
 
@@ -208,20 +233,26 @@ private:
                 const std::uint64_t analog = h.get64(fh::SamplePeriodPs);
                 const std::uint64_t digital = h.get64(fh::DigitalPeriodPs);
                 const std::uint64_t period = digital != 0 ? std::min(analog, digital) : analog;
-                put(3, 1, m_colors.ColorExtraInfo) =
-                    analog == 0 ? std::string("Fs = ...")
-                                : "Fs = " + num(1e12 / static_cast<double>(period), core::UnitType::Frequency, -3);
+                Slot fs = put(3, 1, m_colors.ColorExtraInfo);
+                if (analog == 0)
+                    fs << "Fs = ...";
+                else
+                    fs << "Fs = " << num(1e12 / static_cast<double>(period), core::UnitType::Frequency, -3);
                 double divisions = 0;
                 if (m_f.analyzerFrame()) {
                     if (h[fh::CaptureLength] != 0)
                         divisions = static_cast<double>(h[fh::AnalogCount]) / h[fh::CaptureLength] * 10 *
                                     analyzerZoom(s);
                 } else if (d.TimeDivNs > 0) {
-                    divisions = h[fh::AnalogCount] * 0.001 * m_f.samplePeriodPs() / static_cast<double>(d.TimeDivNs);
+                    divisions =
+                        h[fh::AnalogCount] * 0.001 * m_f.samplePeriodPs() / static_cast<double>(d.TimeDivNs);
                 }
-                put(6, 1, m_colors.ColorExtraInfo) = "Div = " + fixed(divisions, 2);
+                put(6, 1, m_colors.ColorExtraInfo) << "Div = " << fixed(divisions, 2);
             }
-            if (!meterOn) put(9, 1, m_colors.ColorExtraInfo) = sampleCountText(h, m_c.sinxActive, "  ");
+            if (!meterOn)
+                appendSampleCountText(m_out.add(readoutColumn(m_c.geometry, 9), readoutRow(m_c.geometry, 1),
+                                                m_colors.ColorExtraInfo),
+                                      h, m_c.sinxActive, "  ");
         }
         if (meterOn) frequencyMeter(periodMode);
     }
@@ -240,33 +271,33 @@ private:
         const std::uint32_t events = h[fh::CounterEvents];
         const std::uint32_t ticks = h[fh::CounterTicks];
         if (periodMode) {
-            std::string& t = put(3, 1, color);
-            t = std::string("T") + tag + " = ";
+            Slot t = put(3, 1, color);
+            t << "T" << tag << " = ";
             if ((status & 0x20u) != 0 || (status & 0x10u) == 0)
-                t += "...";
+                t << "...";
             else if (ticks == kCounterOverflow)
-                t += "ovf";
+                t << "ovf";
             else
-                t += num(ticks * 5.0, core::UnitType::Time, 4);
-            std::string& n = put(9, 1, color);
-            n = std::string("N") + tag + " = ";
+                t << num(ticks * 5.0, core::UnitType::Time, 4);
+            Slot n = put(9, 1, color);
+            n << "N" << tag << " = ";
             if ((status & 0x40u) != 0 || (status & 0x10u) == 0)
-                n += "...";
+                n << "...";
             else if (events == kCounterOverflow)
-                n += "ovf";
+                n << "ovf";
             else
-                n += groupedCount(events, m_c.sources.thousandsSeparator);
+                n << groupedCount(events, m_c.sources.thousandsSeparator);
             return;
         }
         // Fewer than two edges give no interval to measure.
         if ((status & 0x30u) == 0 && ticks != 0 && events >= 1) {
-            put(9, 1, color) = std::string("F") + tag + " = " +
-                               num((events - 1.0) * 2e8 / ticks, core::UnitType::Frequency, -8);
+            put(9, 1, color) << "F" << tag << " = "
+                             << num((events - 1.0) * 2e8 / ticks, core::UnitType::Frequency, -8);
         } else if (h[fh::FftFirst + 2] != 0) {
-            put(9, 1, m_colors.ColorExtraInfo) =
-                "F(ETS) = " + num(h.getReal(kFrameEtsFrequency), core::UnitType::Frequency, -7);
+            put(9, 1, m_colors.ColorExtraInfo)
+                << "F(ETS) = " << num(h.getReal(kFrameEtsFrequency), core::UnitType::Frequency, -7);
         } else {
-            put(9, 1, color) = std::string("F") + tag + " = ...";
+            put(9, 1, color) << "F" << tag << " = ...";
         }
     }
 
@@ -285,10 +316,11 @@ private:
         }
         if (!pair) {
             const double t = cursorTime(disp.CursorX);
-            put(0, 2, color) = "T = " + num(t, core::UnitType::Time, -5);
-            put(9, 2, color) = std::abs(t) <= 0.01
-                                   ? std::string("1/T = ...")
-                                   : "1/T = " + num(1e9 / std::abs(t), core::UnitType::Frequency, -5);
+            put(0, 2, color) << "T = " << num(t, core::UnitType::Time, -5);
+            if (std::abs(t) <= 0.01)
+                put(9, 2, color) << "1/T = ...";
+            else
+                put(9, 2, color) << "1/T = " << num(1e9 / std::abs(t), core::UnitType::Frequency, -5);
             return;
         }
         const double ta = cursorTime(disp.CursorX1), tb = cursorTime(disp.CursorX2);
@@ -296,25 +328,28 @@ private:
         if (m_c.state.system.Refl_Cursors) {
             const double vf = m_c.state.system.Vel_Factor;
             const double length = dt * 299792458.0 * 1e-9 * vf / 1000.0;
-            put(0, 2, color) = "dT = " + num(dt, core::UnitType::Time, -4);
-            put(3, 2, color) = "VF = " + fixed(vf * 0.1, 1) + " %";
-            put(6, 2, color) = "dL = " + fixed(length, 2) + " m";
-            put(9, 2, color) = "dL(refl.) = " + fixed(length / 2, 2) + " m";
+            put(0, 2, color) << "dT = " << num(dt, core::UnitType::Time, -4);
+            put(3, 2, color) << "VF = " << fixed(vf * 0.1, 1) << " %";
+            put(6, 2, color) << "dL = " << fixed(length, 2) << " m";
+            put(9, 2, color) << "dL(refl.) = " << fixed(length / 2, 2) << " m";
             return;
         }
-        put(0, 2, color) = "T1 = " + num(t1, core::UnitType::Time, -5);
-        put(3, 2, color) = "T2 = " + num(t2, core::UnitType::Time, -5);
-        put(6, 2, color) = "dT = " + num(dt, core::UnitType::Time, -4);
-        put(9, 2, color) = disp.CursorX1 == disp.CursorX2 || !(dt > 0)
-                               ? std::string("1/dT = ...")
-                               : "1/dT = " + num(1e9 / dt, core::UnitType::Frequency, -4);
+        put(0, 2, color) << "T1 = " << num(t1, core::UnitType::Time, -5);
+        put(3, 2, color) << "T2 = " << num(t2, core::UnitType::Time, -5);
+        put(6, 2, color) << "dT = " << num(dt, core::UnitType::Time, -4);
+        if (disp.CursorX1 == disp.CursorX2 || !(dt > 0))
+            put(9, 2, color) << "1/dT = ...";
+        else
+            put(9, 2, color) << "1/dT = " << num(1e9 / dt, core::UnitType::Frequency, -4);
     }
 
     double cursorFrequency(double rate, std::int32_t x) const {
         const auto& h = m_f.h;
         const double left = sweepFrequencyAt(h, rate, m_f.t0(m_c.scrollPos));
         if (m_f.analyzerFrame())
-            return x * 0.0002 * static_cast<double>(h.get64(fh::SweepSpan)) * 0.001 / analyzerZoom(m_c.state) + left;
+            return x * 0.0002 * static_cast<double>(h.get64(fh::SweepSpan)) * 0.001 /
+                       analyzerZoom(m_c.state) +
+                   left;
         return sweepFrequencyAt(h, rate, cursorTime(x));
     }
 
@@ -324,26 +359,32 @@ private:
         const double rate = sweepRate(m_f.h);
         const int digits = sweepDigits(rate, true);
         if (!pair) {
-            put(0, 2, color) = rate < 0 ? std::string("F = ...")
-                                        : "F = " + num(cursorFrequency(rate, disp.CursorX), core::UnitType::Frequency,
-                                                       -digits);
+            if (rate < 0)
+                put(0, 2, color) << "F = ...";
+            else
+                put(0, 2, color) << "F = "
+                                 << num(cursorFrequency(rate, disp.CursorX), core::UnitType::Frequency,
+                                        -digits);
             return;
         }
         if (rate < 0) {
-            put(0, 2, color) = "F1 = ...";
-            put(3, 2, color) = "F2 = ...";
-            put(6, 2, color) = "dF = ...";
-            put(9, 2, color) = "dF/F = ...";
+            put(0, 2, color) << "F1 = ...";
+            put(3, 2, color) << "F2 = ...";
+            put(6, 2, color) << "dF = ...";
+            put(9, 2, color) << "dF/F = ...";
             return;
         }
         const double fa = cursorFrequency(rate, disp.CursorX1), fb = cursorFrequency(rate, disp.CursorX2);
         const double f1 = std::min(fa, fb), f2 = std::max(fa, fb), df = f2 - f1;
-        put(0, 2, color) = "F1 = " + num(f1, core::UnitType::Frequency, -digits);
-        put(3, 2, color) = "F2 = " + num(f2, core::UnitType::Frequency, -digits);
-        put(6, 2, color) = "dF = " + num(df, core::UnitType::Frequency, -4);
+        put(0, 2, color) << "F1 = " << num(f1, core::UnitType::Frequency, -digits);
+        put(3, 2, color) << "F2 = " << num(f2, core::UnitType::Frequency, -digits);
+        put(6, 2, color) << "dF = " << num(df, core::UnitType::Frequency, -4);
         // The relative width of the band: dF over its centre frequency, as the label reads.
         const double centre = (f1 + f2) / 2;
-        put(9, 2, color) = df <= 1e-9 || !(centre > 0) ? std::string("dF/F = ...") : "dF/F = " + fixed(df / centre, 2);
+        if (df <= 1e-9 || !(centre > 0))
+            put(9, 2, color) << "dF/F = ...";
+        else
+            put(9, 2, color) << "dF/F = " << fixed(df / centre, 2);
     }
 
     void channelRow(int channel) {
@@ -362,33 +403,42 @@ private:
         const double sumSq = h.getReal(channel == 0 ? fh::SumSqA1 : fh::SumSqA2);
         const double zero = h[channel == 0 ? fh::ZeroA1 : fh::ZeroA2];
 
-        put(0, row, color) = invalid ? std::string("Vpp = ...") : "Vpp = " + num(p2p * scale, core::UnitType::Voltage, -4);
-        put(3, row, color) =
-            invalid ? std::string("Vdc = ...") : "Vdc = " + num(scale * (sum / n - zero), core::UnitType::Voltage, -4);
+        if (invalid) {
+            put(0, row, color) << "Vpp = ...";
+            put(3, row, color) << "Vdc = ...";
+        } else {
+            put(0, row, color) << "Vpp = " << num(p2p * scale, core::UnitType::Voltage, -4);
+            put(3, row, color) << "Vdc = " << num(scale * (sum / n - zero), core::UnitType::Voltage, -4);
+        }
 
         const std::uint32_t standard = h[fh::VideoStandard];
-        if (h[fh::StatusTriggerSource] == static_cast<std::uint32_t>(channel + 1) && standard >= 1 && standard <= 3) {
+        if (h[fh::StatusTriggerSource] == static_cast<std::uint32_t>(channel + 1) && standard >= 1 &&
+            standard <= 3) {
             static constexpr std::array<const char*, 3> kVideo{"PAL/SECAM ", "NTSC ", "N = "};
-            std::string& t = put(6, row, color);
-            t = kVideo[standard - 1];
-            if (h[fh::VideoLine] != 0) t += std::to_string(h[fh::VideoLine]);
+            Slot t = put(6, row, color);
+            t << kVideo[standard - 1];
+            if (h[fh::VideoLine] != 0) t << h[fh::VideoLine];
         } else if (invalid) {
-            put(6, row, color) = "Vrms = ...";
+            put(6, row, color) << "Vrms = ...";
         } else {
             const double mean = sum / n;
             const double variance = sumSq / n - mean * mean;
-            put(6, row, color) =
-                "Vrms = " + num(scale * std::sqrt(variance > 0 ? variance : 0.0), core::UnitType::Voltage, -4);
+            put(6, row, color) << "Vrms = "
+                               << num(scale * std::sqrt(variance > 0 ? variance : 0.0),
+                                      core::UnitType::Voltage, -4);
         }
 
         const auto& disp = s.display;
-        const double uv = static_cast<double>(channel == 0 ? m_c.derived.MicroVoltsA1 : m_c.derived.MicroVoltsA2);
+        const double uv =
+            static_cast<double>(channel == 0 ? m_c.derived.MicroVoltsA1 : m_c.derived.MicroVoltsA2);
         if (disp.cursors == core::CursorMode::Single) {
-            put(9, row, color) =
-                "V = " + num(uv * 8 * (65536.0 - disp.CursorY - ch.Zero) / 65536, core::UnitType::Voltage, -4);
+            put(9, row, color) << "V = "
+                               << num(uv * 8 * (65536.0 - disp.CursorY - ch.Zero) / 65536,
+                                      core::UnitType::Voltage, -4);
         } else if (disp.cursors == core::CursorMode::Double) {
-            put(9, row, color) =
-                "dV = " + num(uv * 8 * std::abs(double(disp.CursorY1) - disp.CursorY2) / 65536, core::UnitType::Voltage, -4);
+            put(9, row, color) << "dV = "
+                               << num(uv * 8 * std::abs(double(disp.CursorY1) - disp.CursorY2) / 65536,
+                                      core::UnitType::Voltage, -4);
         }
     }
 
@@ -396,26 +446,27 @@ private:
         const auto& s = m_c.state;
         const auto& h = m_f.h;
         const std::uint32_t color = m_colors.ColorExtraInfo;
-        const double points = static_cast<double>(h[fh::CaptureLength]) - static_cast<double>(h[fh::PreTrigger]);
-        put(0, 4, color) = points == 0 ? std::string("Fstep = ...")
-                                       : "Fstep = " + num(sweepSpanSettingMilliHz(s.generator) / points * 0.001,
-                                                          core::UnitType::Frequency, -4);
+        const double points =
+            static_cast<double>(h[fh::CaptureLength]) - static_cast<double>(h[fh::PreTrigger]);
+        if (points == 0)
+            put(0, 4, color) << "Fstep = ...";
+        else
+            put(0, 4, color) << "Fstep = "
+                             << num(sweepSpanSettingMilliHz(s.generator) / points * 0.001,
+                                    core::UnitType::Frequency, -4);
         const double k = h[fh::NarrowFilter] != 0 ? 1.87 : 0.88;
-        put(3, 4, color) = h[fh::HiResFactor] == 0
-                               ? std::string("RBW = ...")
-                               : "RBW = " + num(k * 2e8 / h[fh::HiResFactor], core::UnitType::Frequency, -4);
+        if (h[fh::HiResFactor] == 0)
+            put(3, 4, color) << "RBW = ...";
+        else
+            put(3, 4, color) << "RBW = " << num(k * 2e8 / h[fh::HiResFactor], core::UnitType::Frequency, -4);
         std::string_view file;
         if (s.analyzer.NA && !s.system.NA_Clbr_File.empty() && s.analyzer.NA_Use_Clbr)
             file = s.system.NA_Clbr_File;
         else if (s.analyzer.AA && !s.system.AA_Clbr_File.empty() && s.analyzer.AA_Use_Clbr)
             file = s.system.AA_Clbr_File;
-        if (const auto slash = file.find_last_of("/\\"); slash != std::string_view::npos) file.remove_prefix(slash + 1);
-        std::string& t = put(6, 4, color);
-        t = "Clbr. File - ";
-        if (file.empty())
-            t += "...";
-        else
-            t += file;
+        if (const auto slash = file.find_last_of("/\\"); slash != std::string_view::npos)
+            file.remove_prefix(slash + 1);
+        put(6, 4, color) << "Clbr. File - " << (file.empty() ? std::string_view("...") : file);
     }
 
     const ReadoutContext& m_c;
@@ -463,23 +514,23 @@ void buildReadoutTexts(const ReadoutContext& c, TextList& out) {
     Builder(c, out).run();
 }
 
-std::string sampleCountText(const core::FrameHeader& h, bool sinxActive, const char* hiResGap) {
+void appendSampleCountText(std::string& out, const core::FrameHeader& h, bool sinxActive,
+                           const char* hiResGap) {
     const std::uint32_t analog = h[fh::AnalogCount];
     const std::uint32_t hiRes = h[fh::HiResFactor];
-    std::string t = "Smpl = ";
-    if (h[fh::PeakDetect] != 0) {
-        t += "2x" + std::to_string(analog) + " PD";
-    } else if (hiRes >= 2) {
-        t += std::to_string(analog) + " HR" + hiResGap + "2^" + std::to_string(roundAway(std::log2(hiRes)));
-    } else {
-        t += std::to_string(analog);
-    }
-    if (h[fh::DigitalCount] != analog) t += " (" + std::to_string(h[fh::DigitalCount]) + ")";
+    Slot t(out);
+    t << "Smpl = ";
+    if (h[fh::PeakDetect] != 0)
+        t << "2x" << analog << " PD";
+    else if (hiRes >= 2)
+        t << analog << " HR" << hiResGap << "2^" << roundAway(std::log2(hiRes));
+    else
+        t << analog;
+    if (h[fh::DigitalCount] != analog) t << " (" << h[fh::DigitalCount] << ")";
     if (h[fh::EtsState] == 2)
-        t += "  ETS";
+        t << "  ETS";
     else if (sinxActive)
-        t += "  sin(x)/x";
-    return t;
+        t << "  sin(x)/x";
 }
 
 double sweepRate(const core::FrameHeader& h) {
@@ -521,7 +572,8 @@ std::optional<TriggerEventLabel> triggerEventLabel(const ReadoutContext& c) {
     if (channel < 2) {
         const auto& ch = channel == 0 ? s.scope.A1 : s.scope.A2;
         shown = ch.shown;
-        const double current = static_cast<double>(channel == 0 ? c.derived.MicroVoltsA1 : c.derived.MicroVoltsA2);
+        const double current =
+            static_cast<double>(channel == 0 ? c.derived.MicroVoltsA1 : c.derived.MicroVoltsA2);
         const double captureScale = h[channel == 0 ? fh::ScaleA1 : fh::ScaleA2];
         const double captureZero = h[channel == 0 ? fh::ZeroA1 : fh::ZeroA2];
         const double level = static_cast<double>(h[fh::TriggerLevelCode]) - captureZero;
@@ -539,7 +591,8 @@ std::optional<TriggerEventLabel> triggerEventLabel(const ReadoutContext& c) {
     TriggerEventLabel label;
     label.text = std::move(text);
     label.channel = channel;
-    label.x = g.PlotLeft + roundPx((static_cast<double>(h[fh::PreTrigger]) - static_cast<double>(c.scrollPos)) * pps);
+    label.x = g.PlotLeft +
+              roundPx((static_cast<double>(h[fh::PreTrigger]) - static_cast<double>(c.scrollPos)) * pps);
     label.y = g.PlotTop + roundPx((65536.0 - code) * g.PlotHeight / 65536.0);
     return label;
 }

@@ -67,9 +67,10 @@ int readoutFontHeight(const ScreenGeometry& g);
 // among them.
 void buildReadoutTexts(const ReadoutContext& c, TextList& out);
 
-// "Smpl = 2x5000 PD", "Smpl = 5000 HR 2^3 (2500)  ETS" ...; hiResGap is the blank run
+// Appends "Smpl = 2x5000 PD", "Smpl = 5000 HR 2^3 (2500)  ETS" ...; hiResGap is the blank run
 // between "HR" and "2^".
-std::string sampleCountText(const core::FrameHeader& h, bool sinxActive, const char* hiResGap);
+void appendSampleCountText(std::string& out, const core::FrameHeader& h, bool sinxActive,
+                           const char* hiResGap);
 
 // Sweep abscissa of a frame: hertz per nanosecond, or -1 where not defined.
 double sweepRate(const core::FrameHeader& h);

@@ -118,7 +118,7 @@ TEST_F(FrameViewTextsTest, TriggerEventLabelPointsAtTheTriggerPosition) {
     state.scope.A1.Zero = 0; // the level sits mid-plot, row 157
     update();
     const int x = kLeft + 250, y = kTop + 128;
-    EXPECT_GT(inkIn({x - 20, y - 1, x, y + 2}), 0);  // the arrow left of the trigger position
+    EXPECT_GT(inkIn({x - 20, y - 1, x, y + 2}), 0);        // the arrow left of the trigger position
     EXPECT_GT(inkIn({x + 1, y - 12, x + 120, y + 12}), 0); // box and text right of it
     EXPECT_EQ(inkIn({kLeft, kTop, kLeft + 200, kTop + kHeight}), 0);
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "display/OverlayTexts.h"
 #include "display/ReadoutTexts.h"
+#include "display/OverlayTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,8 @@ protected:
     }
 
     ReadoutContext context() {
-        return ReadoutContext{state, derived, h, geometry, sources, scrollPos, sinx, deviceReady, false, false};
+        return ReadoutContext{state,     derived, h,           geometry, sources,
+                              scrollPos, sinx,    deviceReady, false,    false};
     }
     const TextList& readouts() {
         buildReadoutTexts(context(), list);
@@ -201,7 +202,8 @@ struct MeterCase {
 TEST_F(ReadoutTextsTest, FrequencyMeterInBothModes) {
     const MeterCase cases[] = {
         {"frequency", FreqMeterMode::Frequency, 0x01, 1001, 200'000, "<none>", "F(A1) = 1.000 0000 MHz"},
-        {"frequency kHz tier", FreqMeterMode::Frequency, 0x03, 2, 162'005, "<none>", "F(D1) = 1.234 5298 KHz"},
+        {"frequency kHz tier", FreqMeterMode::Frequency, 0x03, 2, 162'005, "<none>",
+         "F(D1) = 1.234 5298 KHz"},
         {"frequency from the trigger", FreqMeterMode::Frequency, 0x08, 11, 2'000'000, "<none>",
          "F(T) = 1.000 0000 KHz"},
         {"frequency not valid", FreqMeterMode::Frequency, 0x21, 1001, 200'000, "<none>", "F(A1) = ..."},
@@ -209,7 +211,8 @@ TEST_F(ReadoutTextsTest, FrequencyMeterInBothModes) {
         {"frequency without ticks", FreqMeterMode::Frequency, 0x01, 1001, 0, "<none>", "F(A1) = ..."},
         {"frequency without edges", FreqMeterMode::Frequency, 0x01, 0, 100, "<none>", "F(A1) = ..."},
         {"period", FreqMeterMode::Period, 0x12, 1'234'567, 200, "T(A2) = 1.000 uS", "N(A2) = 1,234,567"},
-        {"period overflow", FreqMeterMode::Period, 0x11, 0xFFFFFFFF, 0xFFFFFFFF, "T(A1) = ovf", "N(A1) = ovf"},
+        {"period overflow", FreqMeterMode::Period, 0x11, 0xFFFFFFFF, 0xFFFFFFFF, "T(A1) = ovf",
+         "N(A1) = ovf"},
         {"period not ready", FreqMeterMode::Period, 0x01, 5, 200, "T(A1) = ...", "N(A1) = ..."},
         {"period busy, count valid", FreqMeterMode::Period, 0x31, 5, 200, "T(A1) = ...", "N(A1) = 5"},
         {"count busy, period valid", FreqMeterMode::Period, 0x51, 5, 200, "T(A1) = 1.000 uS", "N(A1) = ..."},
@@ -262,14 +265,41 @@ TEST_F(ReadoutTextsTest, TimeCursorReadouts) {
         bool cable;
         std::array<const char*, 4> texts; // c0, c3, c6, c9
     } const cases[] = {
-        {"at the trigger", CursorMode::Single, 2500, 0, false, {"T = 0.0000 nS", "<none>", "<none>", "1/T = ..."}},
-        {"after it", CursorMode::Single, 3000, 0, false, {"T = 250.00 nS", "<none>", "<none>", "1/T = 4.0000 MHz"}},
-        {"before it", CursorMode::Single, 0, 0, false, {"T = -1.2500 uS", "<none>", "<none>", "1/T = 800.00 KHz"}},
-        {"pair in reverse", CursorMode::Double, 4000, 3000, false,
+        {"at the trigger",
+         CursorMode::Single,
+         2500,
+         0,
+         false,
+         {"T = 0.0000 nS", "<none>", "<none>", "1/T = ..."}},
+        {"after it",
+         CursorMode::Single,
+         3000,
+         0,
+         false,
+         {"T = 250.00 nS", "<none>", "<none>", "1/T = 4.0000 MHz"}},
+        {"before it",
+         CursorMode::Single,
+         0,
+         0,
+         false,
+         {"T = -1.2500 uS", "<none>", "<none>", "1/T = 800.00 KHz"}},
+        {"pair in reverse",
+         CursorMode::Double,
+         4000,
+         3000,
+         false,
          {"T1 = 250.00 nS", "T2 = 750.00 nS", "dT = 500.0 nS", "1/dT = 2.000 MHz"}},
-        {"pair together", CursorMode::Double, 3000, 3000, false,
+        {"pair together",
+         CursorMode::Double,
+         3000,
+         3000,
+         false,
          {"T1 = 250.00 nS", "T2 = 250.00 nS", "dT = 0.000 nS", "1/dT = ..."}},
-        {"cable length", CursorMode::Double, 3000, 4000, true,
+        {"cable length",
+         CursorMode::Double,
+         3000,
+         4000,
+         true,
          {"dT = 500.0 nS", "VF = 100.0 %", "dL = 149.90 m", "dL(refl.) = 74.95 m"}},
     };
     for (const auto& c : cases) {
@@ -326,14 +356,39 @@ TEST_F(ReadoutTextsTest, ChannelMeasurements) {
         std::array<const char*, 3> texts;
     } const cases[] = {
         {"plain", 500, 4096, 8192, 8192, 0, 0, 0, 0, {"Vpp = 1.000 V", "Vdc = 500.0 mV", "Vrms = 1.000 V"}},
-        {"below the capture zero", 500, 1000, 0, 16384, 5096, 0, 0, 0,
+        {"below the capture zero",
+         500,
+         1000,
+         0,
+         16384,
+         5096,
+         0,
+         0,
+         0,
          {"Vpp = 2.000 V", "Vdc = -500.0 mV", "Vrms = 0.000 uV"}},
         {"no samples", 0, 0, 0, 100, 0, 0, 0, 0, {"Vpp = ...", "Vdc = ...", "Vrms = ..."}},
         {"overdriven", 500, 4096, 100, -1, 0, 0, 0, 0, {"Vpp = ...", "Vdc = ...", "Vrms = ..."}},
-        {"PAL line", 500, 4096, 100, 8192, 0, 1, 1, 312, {"Vpp = 1.000 V", "Vdc = 500.0 mV", "PAL/SECAM 312"}},
+        {"PAL line",
+         500,
+         4096,
+         100,
+         8192,
+         0,
+         1,
+         1,
+         312,
+         {"Vpp = 1.000 V", "Vdc = 500.0 mV", "PAL/SECAM 312"}},
         {"NTSC no line yet", 500, 4096, 100, 8192, 0, 1, 2, 0, {"Vpp = 1.000 V", "Vdc = 500.0 mV", "NTSC "}},
         {"line count", 500, 4096, 100, 8192, 0, 1, 3, 7, {"Vpp = 1.000 V", "Vdc = 500.0 mV", "N = 7"}},
-        {"video on the other channel", 500, 4096, 8192, 8192, 0, 2, 1, 7,
+        {"video on the other channel",
+         500,
+         4096,
+         8192,
+         8192,
+         0,
+         2,
+         1,
+         7,
          {"Vpp = 1.000 V", "Vdc = 500.0 mV", "Vrms = 1.000 V"}},
     };
     for (const auto& c : cases) {
