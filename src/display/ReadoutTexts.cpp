@@ -112,6 +112,7 @@ public:
         row1(spectrum);
         if (!spectrum) cursorRow();
         if (m_c.derived.AnalyzerOn) {
+            if (!spectrum) appendAnalyzerCursorTexts(m_c, m_out);
             analyzerFooter();
         } else {
             channelRow(0);

@@ -67,6 +67,9 @@ int readoutFontHeight(const ScreenGeometry& g);
 // among them.
 void buildReadoutTexts(const ReadoutContext& c, TextList& out);
 
+// Row 3 of the analysers: the quantities at the cursors, appended to `out`.
+void appendAnalyzerCursorTexts(const ReadoutContext& c, TextList& out);
+
 // Appends "Smpl = 2x5000 PD", "Smpl = 5000 HR 2^3 (2500)  ETS" ...; hiResGap is the blank run
 // between "HR" and "2^".
 void appendSampleCountText(std::string& out, const core::FrameHeader& h, bool sinxActive,

@@ -457,6 +457,123 @@ TEST_F(ReadoutTextsTest, AnalyzerRowsReplaceTheChannelRows) {
     EXPECT_EQ(at(0, 3), "<none>");
 }
 
+struct AnalyzerCase {
+    const char* name;
+    bool aa, phase;
+    std::int32_t graph1, graph2, graph3;
+    CursorMode mode;
+    std::int32_t y;                   // single cursor, or the first of the pair
+    std::array<const char*, 4> texts; // c0, c3, c6, c9
+};
+
+TEST_F(ReadoutTextsTest, AnalyzerCursorReadouts) {
+    derived.AnalyzerOn = derived.SweepActive = true;
+    // 1 MHz to 2 MHz; the vertical cursor at mid-plot is 1.5 MHz.
+    h.set64(fh::SweepStart, 1'000'000'000);
+    h.set64(fh::SweepSpan, 1'000'000'000);
+    h[fh::AnalyzerMode] = 1;
+    state.display.CursorX = state.display.CursorX1 = 2500;
+    state.display.CursorY2 = 20480;
+    const AnalyzerCase cases[] = {
+        {"NA level, 10 dB/div",
+         false,
+         false,
+         0,
+         0,
+         0,
+         CursorMode::Single,
+         16384,
+         {"V = -10.0 dB", "632.5 mVrms", "9.03 dBm (50)", "1.789 Vpp"}},
+        {"NA level and phase",
+         false,
+         true,
+         0,
+         0,
+         0,
+         CursorMode::Single,
+         16384,
+         {"V = -10.0 dB", "632.5 mVrms", "9.03 dBm (50)", "Ph = 90.0 Deg"}},
+        {"NA pair",
+         false,
+         true,
+         0,
+         0,
+         0,
+         CursorMode::Double,
+         4096,
+         {"dV = 20.0 dB", "V/V = 0.100 (10.00)", "<none>", "dPh = 90.0 Deg"}},
+        {"AA inductive",
+         true,
+         false,
+         1,
+         1,
+         2,
+         CursorMode::Single,
+         16384,
+         {"SWR = 7.00", "Rs = 40.0 Ohm", "Xs = 40.0 Ohm", "L = 4.24 uH"}},
+        {"AA capacitive",
+         true,
+         false,
+         1,
+         1,
+         2,
+         CursorMode::Single,
+         49152,
+         {"SWR = 3.00", "Rs = -40.0 Ohm", "Xs = -40.0 Ohm", "C = 2.65 nF"}},
+        {"AA pair",
+         true,
+         false,
+         1,
+         1,
+         2,
+         CursorMode::Double,
+         4096,
+         {"dSWR = 2.00", "dRs = 40.0 Ohm", "dXs = 40.0 Ohm", "<none>"}},
+        {"AA return loss, impedance, phase",
+         true,
+         false,
+         2,
+         3,
+         4,
+         CursorMode::Single,
+         16384,
+         {"R.L. = -20.00 dB", "|Z| = 60.0 Ohm", "<none>", "Ph = 90.0 Deg"}},
+        {"AA Q, one graph twice",
+         true,
+         false,
+         3,
+         5,
+         5,
+         CursorMode::Single,
+         16384,
+         {"Q = 60.0", "Rp = 40.0 Ohm", "<none>", "<none>"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        state.analyzer.NA = !c.aa;
+        state.analyzer.AA = c.aa;
+        state.analyzer.NA_Phase = c.phase;
+        state.analyzer.AaGraph1 = c.graph1;
+        state.analyzer.AaGraph2 = c.graph2;
+        state.analyzer.AaGraph3 = c.graph3;
+        state.display.cursors = c.mode;
+        state.display.CursorY = state.display.CursorY1 = c.y;
+        EXPECT_EQ(at(0, 3), c.texts[0]);
+        EXPECT_EQ(at(3, 3), c.texts[1]);
+        EXPECT_EQ(at(6, 3), c.texts[2]);
+        EXPECT_EQ(at(9, 3), c.texts[3]);
+    }
+    // Labels are redrawn in the curve's colour over the value in the markers' colour.
+    readouts();
+    const PlacedText* value = list.find("Q = ");
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->color, state.display.colors.ColorMarkers);
+    bool labelOver = false;
+    for (const PlacedText& t : list)
+        labelOver |= t.text == "Q = " && t.x == value->x && t.color == state.display.colors.ColorAaGraph1;
+    EXPECT_TRUE(labelOver);
+}
+
 TEST_F(ReadoutTextsTest, TriggerEventLabel) {
     struct Case {
         std::uint32_t kind, value;
