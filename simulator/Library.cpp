@@ -17,6 +17,9 @@ Library::Library() {
         if (m_device.control(config) != 0)
             std::fprintf(stderr, "kx48zz simulator: ignored unknown items in KX48ZZ_SIM=\"%s\"\n", config);
     }
+    if (const char* path = std::getenv("KX48ZZ_SIM_CONTROL"); path != nullptr && *path != '\0')
+        m_controlFile = std::make_unique<ControlFile>(
+            path, [this](const std::string& commands) { return m_device.control(commands.c_str()); });
 }
 
 FT_HANDLE Library::add(std::uint64_t generation) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ControlFile.h"
 #include "D2xxTypes.h"
 #include "Device.h"
 
@@ -34,6 +35,7 @@ private:
     Device m_device;
     mutable std::mutex m_mutex;
     std::vector<std::shared_ptr<Session>> m_sessions;
+    std::unique_ptr<ControlFile> m_controlFile; // KX48ZZ_SIM_CONTROL; stops before the device goes
 };
 
 } // namespace kx::sim
