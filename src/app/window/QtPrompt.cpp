@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 namespace kx::app {
@@ -58,6 +59,10 @@ core::Answer QtPrompt::message(const std::string& caption, const std::string& te
     case core::MessageStyle::YesNo:
         box.setIcon(QMessageBox::Warning);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        if (m_russian && m_russian()) {
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+            box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+        }
         break;
     }
     const int result = box.exec();

@@ -118,6 +118,7 @@ TMFrm::TMFrm(WindowOptions options)
     if (m_options.prompt == nullptr) {
         m_qtPrompt = std::make_unique<QtPrompt>(this);
         m_qtPrompt->setBusyHook([this](bool on) { markBusy(on); });
+        m_qtPrompt->setRussianSource([this] { return m_state.system.RussianUi; });
         m_prompt = m_qtPrompt.get();
     } else {
         m_prompt = m_options.prompt;
