@@ -78,8 +78,13 @@ std::string spectrumReferenceText(int referenceDb, SpectrumScale scale) {
 }
 
 std::string spectrumSpanText(double spanHz, int zoomFactor) {
-    std::string t = "span " + formatNumber(spanHz, UnitType::Frequency, -3);
-    if (zoomFactor > 1) t += ":" + std::to_string(zoomFactor);
+    // Appended piece by piece: GCC 12 at -O3 warns falsely on "literal" + std::string.
+    std::string t = "span ";
+    t += formatNumber(spanHz, UnitType::Frequency, -3);
+    if (zoomFactor > 1) {
+        t += ':';
+        t += std::to_string(zoomFactor);
+    }
     return t;
 }
 
