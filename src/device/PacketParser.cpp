@@ -218,7 +218,6 @@ void PacketParser::completeStatus() {
     }
     const std::uint8_t* s = m_statusBody.get();
     const std::uint8_t kind = s[0];
-    if (kind == 2) m_flags.DeviceReady.store(true);
     ++m_counts.statusPackets;
     if (kind == 3)
         m_acknowledged = true;
@@ -267,6 +266,9 @@ void PacketParser::completeStatus() {
             st.awgStateKnown = true;
         }
     });
+    // Ready only once the packet's fields are in: the supervision reads the supply and the tables
+    // of a ready instrument and must not see the empty ones.
+    if (kind == 2) m_flags.DeviceReady.store(true);
     m_flags.StatusRequest.store(true);
 }
 
