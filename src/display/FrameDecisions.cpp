@@ -44,4 +44,23 @@ int rowOfCode(int plotTop, int plotHeight, double code) {
     return plotTop + roundPx((65536.0 - code) * plotHeight / 65536.0);
 }
 
+bool digitalShown(const core::AcquisitionState& s, int n) {
+    switch (n) {
+    case 1:
+        return s.CH_D1;
+    case 2:
+        return s.CH_D2;
+    case 3:
+        return s.CH_D3;
+    default:
+        return s.CH_D4;
+    }
+}
+
+bool channelShown(const core::AcquisitionState& s, int channel) {
+    if (channel == 0) return s.A1.shown;
+    if (channel == 1) return s.A2.shown;
+    return digitalShown(s, channel - 1);
+}
+
 } // namespace kx::display

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/FrameRecord.h"
+#include "core/state/AcquisitionState.h"
 #include "core/state/FftState.h"
 
 #include <cstdint>
@@ -53,5 +54,9 @@ double analogMarkerCode(double level, double captureZero, double captureScale, d
 
 // Screen row of a vertical code (0 = bottom of the plot, 65536 = top).
 int rowOfCode(int plotTop, int plotHeight, double code);
+
+// Whether the menu shows digital channel n (1..4), or channel 0..5 (A1, A2, D1..D4).
+bool digitalShown(const core::AcquisitionState& s, int n);
+bool channelShown(const core::AcquisitionState& s, int channel);
 
 } // namespace kx::display

@@ -18,25 +18,6 @@ constexpr int kFadeSteps = 17;
 constexpr const char* kPrintableAscii =
     " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~";
 
-bool digitalShown(const core::AcquisitionState& s, int n) {
-    switch (n) {
-    case 1:
-        return s.CH_D1;
-    case 2:
-        return s.CH_D2;
-    case 3:
-        return s.CH_D3;
-    default:
-        return s.CH_D4;
-    }
-}
-
-bool channelShown(const core::AcquisitionState& s, int channel) {
-    if (channel == 0) return s.A1.shown;
-    if (channel == 1) return s.A2.shown;
-    return digitalShown(s, channel - 1);
-}
-
 double pixelsPerSample(const ScreenGeometry& g, std::uint64_t periodPs, std::int64_t timeDivNs) {
     if (timeDivNs <= 0) return 0;
     return g.PixelsPerDivX * 0.001 * static_cast<double>(periodPs) / static_cast<double>(timeDivNs);

@@ -7,30 +7,13 @@
 #include "display/PixelCanvas.h"
 
 #include <algorithm>
+#include "display/FrameDecisions.h"
+
 #include <climits>
 
 namespace kx::display {
 
 namespace {
-
-bool digitalShown(const core::AcquisitionState& s, int n) {
-    switch (n) {
-    case 1:
-        return s.CH_D1;
-    case 2:
-        return s.CH_D2;
-    case 3:
-        return s.CH_D3;
-    default:
-        return s.CH_D4;
-    }
-}
-
-bool channelShown(const core::AcquisitionState& s, int channel) {
-    if (channel == 0) return s.A1.shown;
-    if (channel == 1) return s.A2.shown;
-    return digitalShown(s, channel - 1);
-}
 
 int clampToInt(std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
