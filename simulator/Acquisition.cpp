@@ -18,7 +18,6 @@ constexpr int kSubSamples = 16;
 // Trigger-search effort per call, so a signal that never triggers cannot stall the link.
 constexpr int kSearchBudget = 1 << 18;
 constexpr Picoseconds kSearchAheadPs = 100'000'000'000; // 100 ms
-constexpr std::uint32_t kUnmeasured = 0xFFFFFFFFu;
 constexpr long kMeasureBudget = 1 << 20;
 // The four sample clocks of an equivalent-time record: 200 MHz, x35/36, x29/31, x29/32.
 constexpr double kEtsPeriod[4] = {5000.0, 5000.0 * 36.0 / 35.0, 5000.0 * 31.0 / 29.0, 5000.0 * 32.0 / 29.0};

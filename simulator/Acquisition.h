@@ -40,6 +40,9 @@ public:
     static constexpr std::int64_t kRollPeriodNs = 40'000'000;
 
 private:
+    // The condition time of a data packet when nothing was measured.
+    static constexpr std::uint32_t kUnmeasured = 0xFFFFFFFFu;
+
     enum class Phase { Idle, Searching, Planned };
     struct Layout {
         unsigned mask = 0;
@@ -108,7 +111,7 @@ private:
     EdgeScanner m_conditionScan;
     ConditionTracker m_conditionTracker;
     bool m_conditionStarted = false;
-    std::uint32_t m_measured = 0xFFFFFFFFu;
+    std::uint32_t m_measured = kUnmeasured;
     FrequencyCounter m_counter;
 
     // Per-frame work areas, sized once for the largest frame.
