@@ -210,7 +210,7 @@ void FrequencyCounter::fold(Picoseconds at) {
     m_segmentStart = at;
 }
 
-bool FrequencyCounter::gate(Picoseconds now, double& edges, double& spanPs) {
+bool FrequencyCounter::gate(Picoseconds now, double& edges, double& spanPs) const {
     const LastTwo recent = lastTwo(now);
     if (!recent.last) return false;
     const double last = *recent.last;

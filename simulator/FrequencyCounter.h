@@ -61,7 +61,7 @@ private:
     LastTwo segmentLastTwo(Picoseconds t) const;
     LastTwo lastTwo(Picoseconds t) const;
     void fold(Picoseconds at);
-    bool gate(Picoseconds now, double& edges, double& spanPs);
+    bool gate(Picoseconds now, double& edges, double& spanPs) const;
     std::uint64_t ticks(double spanPs) const;
 
     std::uint8_t m_setting = 0;
