@@ -11,9 +11,13 @@ class BusyFlag {
 public:
     void setBusy(bool busy) { m_set = busy; }
     bool busy() const { return m_set || m_marks > 0; }
+    // One nesting level more or less, for marks that cannot be scoped (BusyMark uses these).
+    void mark() { ++m_marks; }
+    void unmark() {
+        if (m_marks > 0) --m_marks;
+    }
 
 private:
-    friend class BusyMark;
     bool m_set = true;
     int m_marks = 0;
 };
@@ -22,8 +26,8 @@ private:
 // modal dialog or a file dialog or runs a file operation, so every return path clears it.
 class BusyMark {
 public:
-    explicit BusyMark(BusyFlag& flag) : m_flag(flag) { ++m_flag.m_marks; }
-    ~BusyMark() { --m_flag.m_marks; }
+    explicit BusyMark(BusyFlag& flag) : m_flag(flag) { m_flag.mark(); }
+    ~BusyMark() { m_flag.unmark(); }
     BusyMark(const BusyMark&) = delete;
     BusyMark& operator=(const BusyMark&) = delete;
 

@@ -32,6 +32,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QHBoxLayout>
@@ -40,7 +41,6 @@
 #include <QToolButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <QWindow>
 
 #include <algorithm>
 #include <cctype>
@@ -63,18 +63,6 @@ bool startsWithTrm(const std::string& exePath) {
     return base.compare(0, 3, "TRM") == 0;
 }
 
-// Busy marking for the length of one handler.
-class BusyScope {
-public:
-    explicit BusyScope(TMFrm& w) : m_w(w) { m_w.markBusy(true); }
-    ~BusyScope() { m_w.markBusy(false); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    TMFrm& m_w;
-};
-
 } // namespace
 
 // What the connection supervision asks of the window.
@@ -88,12 +76,7 @@ public:
     void saveProgramSettings() override { m_w.writeProgramSettings(); }
     void suspendAcquisition() override { m_w.suspendAcquisition(); }
     void resumeAcquisition() override { m_w.resumeAcquisition(); }
-    int reopenDevice() override {
-        const int status = device::openDevice(m_w.m_binding, m_w.m_connection, m_w.m_event, *m_w.m_prompt,
-                                              m_w.openOptionsForDevice());
-        if (status == 0) m_w.m_reconfiguring = true;
-        return status;
-    }
+    int reopenDevice() override { return m_w.openInstrument(); }
     void releaseRunButtons() override {
         m_w.m_state.scope.Running = false;
         m_w.m_state.scope.SingleMode = false;
@@ -111,10 +94,11 @@ private:
 TMFrm::TMFrm(WindowOptions options)
     : m_options(std::move(options)), m_frame(std::make_unique<core::FrameRecord>()),
       m_background(std::make_unique<core::FrameRecord>()), m_spectrumA1(kSpectrumBins),
-      m_spectrumA2(kSpectrumBins), m_etsSpectrum(kSpectrumBins), m_bridge(this) {
+      m_spectrumA2(kSpectrumBins), m_etsSpectrum(kSpectrumBins), m_bridge(this),
+      m_busy(m_options.busyFlag != nullptr ? *m_options.busyFlag : m_ownBusy) {
     setObjectName(QStringLiteral("TMFrm"));
     // The instance is busy until the start-up has finished.
-    markBusy(true);
+    m_busy.setBusy(true);
     if (m_options.prompt == nullptr) {
         m_qtPrompt = std::make_unique<QtPrompt>(this);
         m_qtPrompt->setBusyHook([this](bool on) { markBusy(on); });
@@ -251,6 +235,11 @@ TMFrm::TMFrm(WindowOptions options)
     m_frame->clear();
     m_background->clear();
 
+    // The locale's separators for the readouts, taken once rather than with every frame.
+    const QLocale locale;
+    m_decimalSeparator = locale.decimalPoint() == QStringLiteral(",") ? ',' : '.';
+    m_thousandsSeparator = locale.groupSeparator() == QStringLiteral(".") ? '.' : ',';
+
     m_timer1.setInterval(kTimer1Ms);
     m_timer2.setInterval(kTimer2Ms);
     connect(&m_timer1, &QTimer::timeout, this, [this] { supervisionTick(); });
@@ -263,12 +252,6 @@ TMFrm::TMFrm(WindowOptions options)
 
 TMFrm::~TMFrm() {
     shutDown();
-}
-
-void TMFrm::markBusy(bool on) {
-    const int before = m_busyDepth;
-    m_busyDepth = std::max(0, m_busyDepth + (on ? 1 : -1));
-    if ((before == 0) != (m_busyDepth == 0) && m_options.setBusy) m_options.setBusy(m_busyDepth > 0);
 }
 
 void TMFrm::showEvent(QShowEvent* event) {
@@ -302,11 +285,10 @@ void TMFrm::startUp() {
     applyCaptions();
     settingsChanged();
 
-    const int status = device::openDevice(m_binding, m_connection, m_event, *m_prompt, openOptionsForDevice());
+    const int status = openInstrument();
     m_connection.DeviceStatus.store(status);
     if (status == 0) {
         m_flags.ReconfigureRequest.store(true);
-        m_reconfiguring = true;
         settingsChanged();
     }
 
@@ -315,16 +297,19 @@ void TMFrm::startUp() {
 
     m_timer1.start();
     m_timer2.start();
-    markBusy(false);
+    m_busy.setBusy(false);
 }
 
-device::OpenOptions TMFrm::openOptionsForDevice() const {
+int TMFrm::openInstrument() {
     device::OpenOptions open;
     open.debugMode = m_state.system.DebugAllowed;
     open.flowControlOff = m_state.system.FlowCtrlOff;
     open.caption = QApplication::applicationName().toStdString();
     open.libraries = m_options.driverLibraries;
-    return open;
+    const int status = device::openDevice(m_binding, m_connection, m_event, *m_prompt, open);
+    // An opened instrument is configured next; the activity indicator shows the progress.
+    if (status == 0) m_reconfiguring = true;
+    return status;
 }
 
 void TMFrm::supervisionTick() {
@@ -343,37 +328,27 @@ void TMFrm::resumeAcquisition() {
     if (m_thread && !m_closing) m_thread->start();
 }
 
-void TMFrm::resetDevice() {
-    if (m_connection.DeviceStatus.load() != 0) return;
-    suspendAcquisition();
-    device::resetInstrument(m_binding, m_connection);
-    resumeAcquisition();
-}
-
 // --- notifications ---------------------------------------------------------------------
 
 void TMFrm::settingsChanged() {
     m_flags.Running.store(m_state.scope.Running);
     m_flags.SingleMode.store(m_state.scope.SingleMode);
-    m_derived = applySettings(m_state, m_registers);
-    if (m_thread) {
-        m_thread->publishAssembly(assemblyContext(m_state, m_derived, m_registers.snapshot()),
-                                  static_cast<std::uint32_t>(m_derived.Points));
-        m_thread->notifySettingsChanged();
-    }
-    m_view.requestFadeRestart();
+    if (applyAndPublish()) m_thread->notifySettingsChanged();
     syncControls();
 }
 
 void TMFrm::refresh() {
-    m_derived = applySettings(m_state, m_registers);
-    if (m_thread) {
-        m_thread->publishAssembly(assemblyContext(m_state, m_derived, m_registers.snapshot()),
-                                  static_cast<std::uint32_t>(m_derived.Points));
-        m_thread->notifyRefresh();
-    }
-    m_view.requestFadeRestart();
+    if (applyAndPublish()) m_thread->notifyRefresh();
     syncControls();
+}
+
+bool TMFrm::applyAndPublish() {
+    m_derived = applySettings(m_state, m_registers);
+    m_view.requestFadeRestart();
+    if (!m_thread) return false;
+    m_thread->publishAssembly(assemblyContext(m_state, m_derived, m_registers.snapshot()),
+                              static_cast<std::uint32_t>(m_derived.Points));
+    return true;
 }
 
 void TMFrm::syncControls() {
@@ -409,7 +384,7 @@ bool TMFrm::probeConnection(const std::function<void()>& aroundError) {
         m_connection.DeviceStatus.store(static_cast<int>(m_binding.queueStatus(m_connection.handle.load(), rx)));
     }
     if (m_connection.DeviceStatus.load() == 0) return true;
-    const int status = device::openDevice(m_binding, m_connection, m_event, *m_prompt, openOptionsForDevice());
+    const int status = openInstrument();
     m_connection.DeviceStatus.store(status);
     if (status != 0) {
         if (aroundError) aroundError();
@@ -418,12 +393,11 @@ bool TMFrm::probeConnection(const std::function<void()>& aroundError) {
         return false;
     }
     m_flags.ReconfigureRequest.store(true);
-    m_reconfiguring = true;
     return true;
 }
 
 void TMFrm::onRun(bool down) {
-    BusyScope busy(*this);
+    BusyMark busy(m_busy);
     m_state.scope.SingleMode = false;
     if (down) {
         if (!probeConnection()) {
@@ -439,7 +413,7 @@ void TMFrm::onRun(bool down) {
 }
 
 void TMFrm::onSingle(bool down) {
-    BusyScope busy(*this);
+    BusyMark busy(m_busy);
     if (down) {
         if (!probeConnection()) {
             m_state.scope.Running = false;
@@ -456,7 +430,7 @@ void TMFrm::onSingle(bool down) {
 }
 
 void TMFrm::onGeneratorOn(bool down) {
-    BusyScope busy(*this);
+    BusyMark busy(m_busy);
     m_state.generator.On = down;
     if (down && !probeConnection([this] { refresh(); })) {
         m_state.generator.On = false;
@@ -470,7 +444,6 @@ void TMFrm::onGeneratorOn(bool down) {
 void TMFrm::onAwgRun() {
     if (!m_thread || !m_thread->link().awgLoaded.load()) return;
     m_registers.raise(device::OnceFlag::AwgRun);
-    m_awgRunMarked = true;
     settingsChanged();
 }
 
@@ -515,6 +488,12 @@ display::Key keyOf(int key) {
 
 } // namespace
 
+core::FrameHeader TMFrm::frameHeader() const {
+    // Outside the synchronised update the thread may be assembling: read under its lock.
+    std::lock_guard lock(m_frame->mutex);
+    return m_frame->header;
+}
+
 void TMFrm::applyGesture(const display::GestureResult& r) {
     display::applyChanges(r.changes, m_state);
     switch (r.notify) {
@@ -546,11 +525,7 @@ void TMFrm::onPointer(QMouseEvent* event, PointerPhase phase) {
     p.leftDown = (event->buttons() & Qt::LeftButton) != 0;
     p.rightDown = (event->buttons() & Qt::RightButton) != 0;
     p.backgroundExists = m_background->header[core::fh::CaptureLength] != 0;
-    core::FrameHeader header;
-    {
-        std::lock_guard lock(m_frame->mutex);
-        header = m_frame->header;
-    }
+    const core::FrameHeader header = frameHeader();
     const display::ScreenGeometry& g = m_view.geometry();
     switch (phase) {
     case PointerPhase::Press:
@@ -582,11 +557,7 @@ void TMFrm::onWheel(QWheelEvent* event) {
     w.up = event->angleDelta().y() > 0;
     w.scrollMax = m_signal->scrollBar()->maximum();
     w.available = featuresThere();
-    core::FrameHeader header;
-    {
-        std::lock_guard lock(m_frame->mutex);
-        header = m_frame->header;
-    }
+    const core::FrameHeader header = frameHeader();
     const display::GestureResult r = display::wheel(m_state, m_view.geometry(), header, w);
     applyGesture(r);
     event->setAccepted(r.handled);
@@ -599,11 +570,7 @@ void TMFrm::keyPressEvent(QKeyEvent* event) {
     k.shift = (event->modifiers() & Qt::ShiftModifier) != 0;
     k.scrollMax = m_signal->scrollBar()->maximum();
     k.available = featuresThere();
-    core::FrameHeader header;
-    {
-        std::lock_guard lock(m_frame->mutex);
-        header = m_frame->header;
-    }
+    const core::FrameHeader header = frameHeader();
     const display::GestureResult r = display::keyPress(m_state, m_view.geometry(), header, k);
     applyGesture(r);
     if (!r.handled) QMainWindow::keyPressEvent(event);
@@ -615,7 +582,7 @@ void TMFrm::onMenuItem(std::string_view name) {
         return;
     }
     if (name == "Menu_Open") {
-        BusyScope busy(*this);
+        BusyMark busy(m_busy);
         const std::string path = files::chooseOpenDataFile(*m_prompt, m_state.system.RussianUi, m_state.system.LastDir);
         if (!path.empty()) openDataFile(path);
         return;
@@ -625,7 +592,7 @@ void TMFrm::onMenuItem(std::string_view name) {
         return;
     }
     if (name == "Menu_Open_Settings") {
-        BusyScope busy(*this);
+        BusyMark busy(m_busy);
         const std::string path =
             files::chooseOpenSettingsFile(*m_prompt, m_state.system.RussianUi, m_state.system.LastDir);
         if (!path.empty()) openSettingsFile(path);
@@ -783,7 +750,7 @@ void TMFrm::applyLayout() {
 // --- files -------------------------------------------------------------------------------
 
 void TMFrm::dispatchFile(const std::string& path, FileOrigin origin) {
-    BusyScope busy(*this);
+    BusyMark busy(m_busy);
     switch (dispatchKind(path, origin == FileOrigin::Drop)) {
     case FileKind::AwgScript:
         // The generator's AWG loader takes it once the generator panel exists.
@@ -835,7 +802,7 @@ files::OpenDataFileOptions TMFrm::openOptions() {
 }
 
 void TMFrm::openDataFile(const std::string& path) {
-    BusyScope busy(*this);
+    BusyMark busy(m_busy);
     files::DataFileRecords records{*m_frame, *m_background, m_state.display.BgLaneSwap, m_spectrumA1, m_spectrumA2, m_etsSpectrum};
     {
         std::scoped_lock lock(m_frame->mutex, m_background->mutex);
@@ -845,7 +812,7 @@ void TMFrm::openDataFile(const std::string& path) {
 }
 
 void TMFrm::saveDataFile() {
-    BusyScope busy(*this);
+    BusyMark busy(m_busy);
     const bool ru = m_state.system.RussianUi;
     const std::string path = files::chooseSaveDataFile(*m_prompt, ru, m_state.system.LastDir, m_names);
     if (path.empty()) return;
@@ -864,7 +831,7 @@ void TMFrm::saveDataFile() {
 }
 
 void TMFrm::openSettingsFile(const std::string& path) {
-    BusyScope busy(*this);
+    BusyMark busy(m_busy);
     files::OpenSettingsFile(path, m_state, *m_prompt);
     m_registers.raise(device::OnceFlag::TriggerChanged);
     applyModelFeatureSet();
@@ -874,7 +841,7 @@ void TMFrm::openSettingsFile(const std::string& path) {
 }
 
 void TMFrm::saveSettingsFile() {
-    BusyScope busy(*this);
+    BusyMark busy(m_busy);
     const std::string path = files::chooseSaveSettingsFile(*m_prompt, m_state.system.RussianUi,
                                                            m_state.system.LastDir,
                                                            m_names.dataFileNameKnown ? m_names.dataFileName : "");
@@ -885,12 +852,12 @@ void TMFrm::saveSettingsFile() {
 }
 
 void TMFrm::openHelp() {
-    BusyScope busy(*this);
+    BusyMark busy(m_busy);
     ui::openHelp(m_state.system.UiDeviceType, m_options.exePath, m_state.system.RussianUi, *m_prompt);
 }
 
 void TMFrm::openDialog(std::string_view name) {
-    BusyScope busy(*this);
+    BusyMark busy(m_busy);
     if (name == "Menu_Trigger") {
         trigger::TForm_TrigSet dialog(
             this, m_state, [this] { settingsChanged(); },
@@ -954,9 +921,8 @@ display::LinkView TMFrm::linkView() {
     v.sources.reconfigurationErrors = m_stats.framesNotAcknowledged.load();
     if (m_thread) v.sources.screenUpdates = m_thread->screenUpdates();
     v.sources.wineMode = device::D2xxBinding::wineMode();
-    const QLocale locale;
-    v.sources.decimalSeparator = locale.decimalPoint() == QStringLiteral(",") ? ',' : '.';
-    v.sources.thousandsSeparator = locale.groupSeparator() == QStringLiteral(".") ? '.' : ',';
+    v.sources.decimalSeparator = m_decimalSeparator;
+    v.sources.thousandsSeparator = m_thousandsSeparator;
     return v;
 }
 

@@ -3,6 +3,7 @@
 
 #include "acquisition/ScopeThread.h"
 #include "app/DerivedQuantities.h"
+#include "app/BusyFlag.h"
 #include "app/ModelFeatures.h"
 #include "app/window/QtGuiBridge.h"
 #include "core/FrameRecord.h"
@@ -10,7 +11,6 @@
 #include "device/Connection.h"
 #include "device/D2xxBinding.h"
 #include "device/DataEvent.h"
-#include "device/DeviceOpen.h"
 #include "device/FpgaImage.h"
 #include "device/LinkStatistics.h"
 #include "device/RegisterImage.h"
@@ -52,8 +52,9 @@ struct WindowOptions {
     core::Prompt* prompt = nullptr; // message boxes and file dialogs; null: Qt's
     // The first-start language question; returns true for Russian. Empty: TForm_Sel_Lng.
     std::function<bool()> chooseLanguage;
-    // Marks every instance started under this executable name busy (true) or idle (false).
-    std::function<void(bool)> setBusy;
+    // The busy flag that every instance started under this executable name sees (the single
+    // instance's); null: the window keeps one of its own.
+    BusyFlag* busyFlag = nullptr;
     std::vector<std::string> driverLibraries; // empty: $KX48ZZ_D2XX, then libftd2xx.so
 };
 
@@ -75,8 +76,8 @@ public:
     void handOver(const std::string& file, int paramCount);
 
     // The busy flag around modal dialogs and file operations (nesting allowed).
-    void markBusy(bool on);
-    [[nodiscard]] bool busy() const { return m_busyDepth > 0; }
+    void markBusy(bool on) { on ? m_busy.mark() : m_busy.unmark(); }
+    [[nodiscard]] bool busy() const { return m_busy.busy(); }
 
     core::InstrumentState& state() { return m_state; }
     const DerivedQuantities& derived() const { return m_derived; }
@@ -138,8 +139,11 @@ private:
     // The acquisition thread keeps away from the driver between these two.
     void suspendAcquisition();
     void resumeAcquisition();
-    void resetDevice();
-    device::OpenOptions openOptionsForDevice() const;
+    // Opens the instrument with the program's options; returns the status for DeviceStatus.
+    int openInstrument();
+    // apply-settings and the assembly inputs for the thread; false before the thread exists.
+    bool applyAndPublish();
+    core::FrameHeader frameHeader() const;
     void writeProgramSettings();
     // acquisition::GuiUpdates, in the GUI thread.
     void signalAreaUpdate() override;
@@ -182,6 +186,8 @@ private:
     bool m_reconfiguring = false;
     std::uint32_t m_lastFrameCounter = 0;
     std::uint32_t m_statusAtLastFrame = 0;
+    char m_decimalSeparator = '.';
+    char m_thousandsSeparator = ',';
 
     std::unique_ptr<WindowSupervisionHost> m_supervisionHost;
     std::unique_ptr<Supervisor> m_supervisor;
@@ -194,8 +200,8 @@ private:
 
     bool m_started = false;
     bool m_closing = false;
-    int m_busyDepth = 0;
-    bool m_awgRunMarked = false;
+    BusyFlag m_ownBusy;
+    BusyFlag& m_busy;
     display::DragState m_drag;
     // Layout memory: the first-paint position, the design size, and the compact window.
     QPoint m_firstPos;

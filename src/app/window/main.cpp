@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
         kx::app::WindowOptions options;
         options.exePath = exe;
         for (qsizetype i = 1; i < args.size(); ++i) options.args.push_back(args[i].toStdString());
-        options.setBusy = [&instance](bool busy) { instance.setBusy(busy); };
+        options.busyFlag = &instance.busyFlag();
         kx::app::TMFrm window(std::move(options));
         QObject::connect(&instance, &kx::app::SingleInstance::raiseRequested, &window, [&window] {
             if (window.isMinimized()) window.showNormal();
