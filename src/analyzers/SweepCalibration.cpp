@@ -16,7 +16,6 @@ constexpr core::TextPair kUse{"Use Calibration (", "Исп. калибровку
 constexpr core::TextPair kNotLoaded{"file not loaded)", "файл не загружен)"};
 constexpr core::TextPair kUnsaved{"Calibration hasn't been saved. \r\nExit?",
                                   "Выполненная калибровка не сохранена.\r\nВыйти?"};
-constexpr core::TextPair kWarning{"Warning", "Предупреждение"};
 
 SweepCalOutcome finish(const SweepCalFrame& f, bool low) {
     SweepCalOutcome o;
@@ -78,7 +77,7 @@ const char* unsavedCalibrationText(bool russian) {
     return kUnsaved.pick(russian);
 }
 const char* warningCaption(bool russian) {
-    return kWarning.pick(russian);
+    return core::kWarningCaption.pick(russian);
 }
 
 } // namespace kx::analyzers

@@ -9,7 +9,6 @@ namespace {
 
 using core::TextPair;
 
-constexpr TextPair kWarningCaption{"Warning", "Предупреждение"};
 constexpr TextPair kErrorCaption{"Error", "Ошибка"};
 
 constexpr TextPair kLowSupply{"Device power supply is low.\r\nCheck USB cable.",
@@ -153,7 +152,7 @@ void Supervisor::showWarnings() {
 void Supervisor::warn(const core::TextPair& text) {
     const bool ru = m_host.russian();
     BusyMark busy(m_host);
-    m_host.prompt().message(kWarningCaption.pick(ru), text.pick(ru), core::MessageStyle::Warning);
+    m_host.prompt().message(core::kWarningCaption.pick(ru), text.pick(ru), core::MessageStyle::Warning);
 }
 
 Recovery Supervisor::recoveryDue() const {
@@ -175,7 +174,7 @@ void Supervisor::recover(Recovery what) {
     if (what == Recovery::PowerFailure) m_stats.silence.store(0);
 
     const bool ru = m_host.russian();
-    const TextPair& caption = what == Recovery::FlashFailure ? kErrorCaption : kWarningCaption;
+    const TextPair& caption = what == Recovery::FlashFailure ? kErrorCaption : core::kWarningCaption;
     const core::Answer answer =
         m_host.prompt().message(caption.pick(ru), questionText(what).pick(ru), core::MessageStyle::YesNo);
 

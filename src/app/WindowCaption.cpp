@@ -28,12 +28,11 @@ bool modelQuestionDue(bool modelCheckPending, std::uint32_t captureLength, std::
 }
 
 namespace {
-constexpr core::TextPair kQuestionCaption{"Warning", "Предупреждение"};
 constexpr core::TextPair kQuestionText{"Change interface for ", "Перестроить интерфейс для "};
 } // namespace
 
 std::string modelQuestionCaption(bool russian) {
-    return kQuestionCaption.pick(russian);
+    return core::kWarningCaption.pick(russian);
 }
 
 std::string modelQuestionText(std::int32_t frameDeviceType, bool russian) {

@@ -10,4 +10,7 @@ struct TextPair {
     constexpr const char* pick(bool russian) const { return russian ? ru : en; }
 };
 
+// The caption of every warning box.
+inline constexpr TextPair kWarningCaption{"Warning", "Предупреждение"};
+
 } // namespace kx::core

@@ -252,7 +252,7 @@ DataFileStatus OpenDataFile(const std::string& path, DataFileRecords& records, D
     if (type != 0 && type != o.uiDeviceType && o.switchModel) {
         const std::string model = o.switchModel(type);
         if (o.refresh) o.refresh();
-        prompt.message(texts::kWarningTitle.pick(ru), texts::kInterfaceChanged.pick(ru) + model + ". ",
+        prompt.message(core::kWarningCaption.pick(ru), texts::kInterfaceChanged.pick(ru) + model + ". ",
                        MessageStyle::Warning);
     } else if (o.refresh) {
         o.refresh();

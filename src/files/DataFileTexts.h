@@ -29,7 +29,6 @@ inline constexpr TextPair kCrcError{"\r\nInvalid file format. (CRC error)", "\r\
 inline constexpr TextPair kBgCrcError{"\r\nInvalid file format (b.g. part). (CRC error)",
                                       "\r\nОшибка CRC файла (фоновая осциллограмма)."};
 inline constexpr TextPair kInterfaceChanged{"Interface has been changed for ", "Интерфейс перестроен для "};
-inline constexpr TextPair kWarningTitle{"Warning", "Предупреждение"};
 inline constexpr TextPair kSettingsNotFound{"Settings file not found  ",
                                             "Не найден сопутствующий файл настроек  "};
 inline constexpr TextPair kOpenSettingsTitle{"Open Settings", "Открытие файла настроек"};
