@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/window/GeneratorBar.h"
 
+#include "display/Colors.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -74,9 +76,8 @@ void GeneratorBar::sync(const core::InstrumentState& s, bool awgLoaded, std::uin
     m_awg->setChecked(s.generator.Function == core::GenFunction::Awg);
     m_awgRun->setEnabled(awgLoaded);
     QPalette p = m_awgRunPanel->palette();
-    p.setColor(QPalette::Window, awgLoaded ? QColor(gridFrameColor & 0xFF, (gridFrameColor >> 8) & 0xFF,
-                                                    (gridFrameColor >> 16) & 0xFF)
-                                           : palette().color(QPalette::Button));
+    p.setColor(QPalette::Window,
+               awgLoaded ? QColor(display::toQRgb(gridFrameColor)) : palette().color(QPalette::Button));
     m_awgRunPanel->setPalette(p);
 }
 

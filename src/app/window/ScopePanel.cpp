@@ -3,6 +3,7 @@
 
 #include "core/DeviceModel.h"
 #include "core/ScopeTables.h"
+#include "display/Colors.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -25,11 +26,7 @@ void setChecked(QAbstractButton* b, bool on) {
 }
 
 QString colorCss(std::uint32_t c) {
-    // Windows colour values are 0x00BBGGRR.
-    return QStringLiteral("background-color: rgb(%1, %2, %3);")
-        .arg(c & 0xFF)
-        .arg((c >> 8) & 0xFF)
-        .arg((c >> 16) & 0xFF);
+    return QStringLiteral("background-color: %1;").arg(QColor(display::toQRgb(c)).name());
 }
 
 } // namespace
@@ -257,9 +254,7 @@ void ScopePanel::sync(const core::InstrumentState& s, const DerivedQuantities& d
 
 void ScopePanel::setRunIndicator(bool armed, std::uint32_t gridFrameColor) {
     QPalette p = m_runIndicator->palette();
-    p.setColor(QPalette::Window, armed ? QColor(gridFrameColor & 0xFF, (gridFrameColor >> 8) & 0xFF,
-                                                (gridFrameColor >> 16) & 0xFF)
-                                       : palette().color(QPalette::Button));
+    p.setColor(QPalette::Window, armed ? QColor(display::toQRgb(gridFrameColor)) : palette().color(QPalette::Button));
     m_runIndicator->setPalette(p);
 }
 
