@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "analyzers/SpectrumFrame.h"
 #include "core/FrameRecord.h"
 #include "core/state/AcquisitionState.h"
 #include "core/state/FftState.h"
@@ -10,12 +11,7 @@
 namespace kx::display {
 
 // Spectrum words of FrameHeader.
-namespace fftword {
-constexpr int FftStateA1 = core::fh::FftFirst;
-constexpr int FftStateA2 = core::fh::FftFirst + 1;
-constexpr int EtsFftChannel = core::fh::FftFirst + 2;
-constexpr int FftPoints = core::fh::FftFirst + 3;
-} // namespace fftword
+namespace fftword = analyzers::fftword;
 
 // Per-channel spectrum state as stored in FftStateA1 / FftStateA2.
 enum FftStateValue : int {

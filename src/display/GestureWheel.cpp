@@ -2,6 +2,7 @@
 #include "analyzers/SpectrumFrame.h"
 #include "core/ScopeTables.h"
 #include "core/state/AnalyzerState.h"
+#include "display/FrameDecisions.h"
 #include "display/GestureMath.h"
 #include "display/Gestures.h"
 
@@ -11,9 +12,6 @@ namespace kx::display {
 namespace {
 
 using gesture::roundAway;
-namespace fftword = analyzers::fftword;
-
-constexpr std::uint32_t kFftShownState = 1;
 
 // How the horizontal scale changed: f >= 1 (1 at the end of a scale), p pixels per sample,
 // point or bin before the step, and the record's extent in divisions after it.
@@ -72,8 +70,7 @@ GestureResult wheel(const core::InstrumentState& s, const ScreenGeometry& g, con
             return r;
         }
         const std::uint32_t bins = h[fftword::FftPoints];
-        if (bins == 0 ||
-            (h[fftword::FftStateA1] != kFftShownState && h[fftword::FftStateA2] != kFftShownState))
+        if (bins == 0 || (h[fftword::FftStateA1] != kFftShown && h[fftword::FftStateA2] != kFftShown))
             return r;
         const int count = static_cast<int>(gesture::kFftZoom.size());
         const int from = std::clamp(s.fft.Zoom, 0, count - 1);
