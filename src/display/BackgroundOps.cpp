@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/BackgroundOps.h"
 
+#include "display/FrameDecisions.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -83,15 +85,6 @@ void clearBackground(core::InstrumentState& state, core::FrameRecord& background
     names.bgFileNameKnown = false;
     state.display.BgLaneSwap = false;
 }
-
-namespace {
-
-double pixelsPerSample(int pixelsPerDivX, std::uint64_t periodPs, std::int64_t timeDivNs) {
-    if (timeDivNs <= 0) return 0;
-    return pixelsPerDivX * 0.001 * static_cast<double>(periodPs) / static_cast<double>(timeDivNs);
-}
-
-} // namespace
 
 BackgroundMapping mapBackground(const core::FrameHeader& main, const core::FrameHeader& background,
                                 std::int64_t scrollPos, int pixelsPerDivX, std::int64_t timeDivNs) {

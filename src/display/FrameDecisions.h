@@ -6,6 +6,8 @@
 #include "core/state/AcquisitionState.h"
 #include "core/state/FftState.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace kx::display {
@@ -35,6 +37,22 @@ FftStates computeFftStates(const core::FftState& fft, const core::FrameHeader& h
 int fftLog2(std::int32_t sizeSetting, std::uint32_t analogCount);
 
 constexpr int kMaxFftLog2 = 15;
+
+// Pixels per sample of a capture with this sample period at the current time base.
+inline double pixelsPerSample(int pixelsPerDivX, std::uint64_t periodPs, std::int64_t timeDivNs) {
+    if (timeDivNs <= 0) return 0;
+    return pixelsPerDivX * 0.001 * static_cast<double>(periodPs) / static_cast<double>(timeDivNs);
+}
+
+// Screen codes per captured code of an analog channel captured at `scale` and shown at
+// `microVolts` per division; 0 while the current scale is unknown.
+inline double analogGain(std::uint32_t scale, std::int64_t microVolts) {
+    return microVolts > 0 ? static_cast<double>(scale) / static_cast<double>(microVolts) : 0;
+}
+
+inline int clampToInt(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
+}
 
 // Vertical code at which the live frame's trigger marker of digital channel n (1..4) sits:
 // the lane centre, or the centre of the half the live trace keeps beside a background.

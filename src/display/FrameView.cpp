@@ -7,7 +7,6 @@
 #include "display/PixelCanvas.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace kx::display {
 
@@ -17,15 +16,6 @@ constexpr int kFadeSteps = 17;
 
 constexpr const char* kPrintableAscii =
     " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~";
-
-double pixelsPerSample(const ScreenGeometry& g, std::uint64_t periodPs, std::int64_t timeDivNs) {
-    if (timeDivNs <= 0) return 0;
-    return g.PixelsPerDivX * 0.001 * static_cast<double>(periodPs) / static_cast<double>(timeDivNs);
-}
-
-int clampToInt(std::int64_t v) {
-    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
-}
 
 } // namespace
 
@@ -43,9 +33,10 @@ void FrameView::setPaintBoxSize(int width, int height) {
     m_screen.fill(0xFF000000u);
     m_persistence = QImage(m_geometry.PlotWidth, m_geometry.PlotHeight, QImage::Format_RGB32);
     display::clearPersistence(m_persistence);
-    const int labelHeight = m_geometry.CompactScreen ? 11 : 13;
+    const int labelHeight = readoutFontHeight(m_geometry);
     if (m_labelFont.pixelHeight() != labelHeight) m_labelFont.build(m_fontFamily, labelHeight, "D1234");
-    if (m_readoutFont.pixelHeight() != labelHeight) m_readoutFont.build(m_fontFamily, labelHeight, kPrintableAscii);
+    if (m_readoutFont.pixelHeight() != labelHeight)
+        m_readoutFont.build(m_fontFamily, labelHeight, kPrintableAscii);
 }
 
 void FrameView::clearPersistence() {
@@ -95,7 +86,8 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const app
 
     out.fftLog2 = fftLog2(state.fft.Size, h[core::fh::AnalogCount]);
 
-    const double analogPps = pixelsPerSample(g, h.get64(core::fh::SamplePeriodPs), derived.TimeDivNs);
+    const double analogPps =
+        pixelsPerSample(g.PixelsPerDivX, h.get64(core::fh::SamplePeriodPs), derived.TimeDivNs);
     if (spectrum) {
         const std::int64_t half = (std::int64_t{1} << out.fftLog2) / 2;
         if (state.scope.X_Pos < 0 || state.scope.X_Pos > half) state.scope.X_Pos = 0;
@@ -157,8 +149,8 @@ void FrameView::drawLiveTraces(QImage& target, int x0, int y0, const core::Instr
 
     const std::uint64_t analogPeriod = h.get64(core::fh::SamplePeriodPs);
     const std::uint64_t digitalPeriod = h.get64(core::fh::DigitalPeriodPs);
-    const double analogPps = pixelsPerSample(g, analogPeriod, derived.TimeDivNs);
-    const double digitalPps = pixelsPerSample(g, digitalPeriod, derived.TimeDivNs);
+    const double analogPps = pixelsPerSample(g.PixelsPerDivX, analogPeriod, derived.TimeDivNs);
+    const double digitalPps = pixelsPerSample(g.PixelsPerDivX, digitalPeriod, derived.TimeDivNs);
     const std::int64_t ratio =
         digitalPeriod != 0
             ? static_cast<std::int64_t>(std::min<std::uint64_t>(analogPeriod / digitalPeriod, 1u << 20))
@@ -197,8 +189,7 @@ void FrameView::drawLiveTraces(QImage& target, int x0, int y0, const core::Instr
         const auto& ch = channel == 0 ? state.scope.A1 : state.scope.A2;
         if (!ch.shown || (mask & (1u << channel)) == 0) continue;
         const std::int64_t microVolts = channel == 0 ? derived.MicroVoltsA1 : derived.MicroVoltsA2;
-        const std::uint32_t scale = h[channel == 0 ? core::fh::ScaleA1 : core::fh::ScaleA2];
-        p.gain = microVolts > 0 ? static_cast<double>(scale) / static_cast<double>(microVolts) : 0;
+        p.gain = analogGain(h[channel == 0 ? core::fh::ScaleA1 : core::fh::ScaleA2], microVolts);
         p.captureZero = h[channel == 0 ? core::fh::ZeroA1 : core::fh::ZeroA2];
         p.screenZero = ch.Zero;
         p.min = frame.channels.min[static_cast<std::size_t>(channel)];

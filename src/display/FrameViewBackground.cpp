@@ -2,28 +2,14 @@
 // FrameView's drawing of the background oscillogram and its markers.
 #include "display/BackgroundOps.h"
 #include "display/Colors.h"
+#include "display/FrameDecisions.h"
 #include "display/FrameView.h"
 #include "display/Markers.h"
 #include "display/PixelCanvas.h"
 
 #include <algorithm>
-#include "display/FrameDecisions.h"
-
-#include <climits>
 
 namespace kx::display {
-
-namespace {
-
-int clampToInt(std::int64_t v) {
-    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
-}
-
-double gainOf(std::uint32_t scale, std::int64_t microVolts) {
-    return microVolts > 0 ? static_cast<double>(scale) / static_cast<double>(microVolts) : 0;
-}
-
-} // namespace
 
 bool FrameView::backgroundShown(const core::InstrumentState& state) const {
     return m_background != nullptr && state.display.BgShow && backgroundExists(*m_background);
@@ -85,8 +71,8 @@ void FrameView::drawBackgroundOscillogram(const core::InstrumentState& state,
         for (int channel = 1; channel >= 0; --channel) {
             if (!channelShown(state.scope, channel) || (mask & (1u << channel)) == 0) continue;
             const bool a1 = channel == 0;
-            p.gain = gainOf(h[a1 ? core::fh::ScaleA1 : core::fh::ScaleA2],
-                            a1 ? derived.MicroVoltsA1 : derived.MicroVoltsA2);
+            p.gain = analogGain(h[a1 ? core::fh::ScaleA1 : core::fh::ScaleA2],
+                                a1 ? derived.MicroVoltsA1 : derived.MicroVoltsA2);
             p.captureZero = h[a1 ? core::fh::ZeroA1 : core::fh::ZeroA2];
             p.screenZero = a1 ? state.display.BgScreenZeroA1 : state.display.BgScreenZeroA2;
             p.min = bg.channels.min[static_cast<std::size_t>(channel)];

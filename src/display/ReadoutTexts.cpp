@@ -3,6 +3,7 @@
 
 #include "core/NumberFormat.h"
 #include "core/state/AnalyzerState.h"
+#include "display/FrameDecisions.h"
 
 #include <algorithm>
 #include <charconv>
@@ -132,9 +133,8 @@ private:
     double sweepPrecisionScale() const {
         const int zoom = analyzerZoom(m_c.state);
         if (m_f.analyzerFrame() && zoom > 1) return zoom;
-        if (m_c.derived.TimeDivNs <= 0) return 0;
-        return m_c.geometry.PixelsPerDivX * 0.001 * m_f.samplePeriodPs() /
-               static_cast<double>(m_c.derived.TimeDivNs);
+        return pixelsPerSample(m_c.geometry.PixelsPerDivX, m_f.h.get64(fh::SamplePeriodPs),
+                               m_c.derived.TimeDivNs);
     }
 
     // Digits of the left-edge frequency (cursors false) and of the cursor frequencies.
@@ -585,10 +585,7 @@ std::optional<TriggerEventLabel> triggerEventLabel(const ReadoutContext& c) {
         code = 0x1000 + (channel - 2) * 0x2000;
     }
     if (!shown) return std::nullopt;
-    double pps = 0;
-    if (c.derived.TimeDivNs > 0)
-        pps = g.PixelsPerDivX * 0.001 * static_cast<double>(h.get64(fh::SamplePeriodPs)) /
-              static_cast<double>(c.derived.TimeDivNs);
+    const double pps = pixelsPerSample(g.PixelsPerDivX, h.get64(fh::SamplePeriodPs), c.derived.TimeDivNs);
     TriggerEventLabel label;
     label.text = std::move(text);
     label.channel = channel;
