@@ -214,12 +214,6 @@ constexpr Caption kMenuCaptions[] = {
 constexpr core::TextPair kChA2WithInput{"A2", "Канал A2"};
 constexpr core::TextPair kChA2FromGenerator{"A2 (Generator)", "Канал A2 (генератор)"};
 
-constexpr std::string_view kControls[] = {
-    "Label_TimeDiv",    "SpeedButton_Trig",  "SpeedButton_Trig_On", "SpeedButton_Run",
-    "SpeedButton_Sngl", "SpeedButton_Auto",  "SpeedButton_GenOn",   "SpeedButton_AWG_Run",
-    "SpeedButton_Mod",  "SpeedButton_Pulse", "SpeedButton_Sweep",   "SpeedButton_AWG",
-};
-
 constexpr Caption kControlCaptions[] = {
     {"Label_TimeDiv", {"Time/Div", "Время/Дел"}}, {"SpeedButton_Trig", {"Trigger", "Синхр."}},
     {"SpeedButton_Trig_On", {"ON", "Вкл."}},      {"SpeedButton_Run", {"RUN", "Пуск"}},
@@ -228,6 +222,13 @@ constexpr Caption kControlCaptions[] = {
     {"SpeedButton_Mod", {"Mod.", "Мод."}},        {"SpeedButton_Pulse", {"Pulse", "Имп."}},
     {"SpeedButton_Sweep", {"Swp.", "ГКЧ"}},       {"SpeedButton_AWG", {"AWG", "ПФ"}},
 };
+
+// The captioned controls are the names of the caption table, in its order.
+constexpr auto kControls = [] {
+    std::array<std::string_view, std::size(kControlCaptions)> names{};
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = kControlCaptions[i].name;
+    return names;
+}();
 
 template <std::size_t N> const core::TextPair* find(const Caption (&table)[N], std::string_view name) {
     const auto* it =
