@@ -316,13 +316,13 @@ void TForm_TrigSet::refresh() {
 }
 
 void TForm_TrigSet::onControl(TrigControl control, int value) {
-    if (m_loading || m_applying) return;
-    m_applying = true;
+    if (m_loading) return;
+    m_loading = true;
     const ControlEffect e = applyControl(m_state.trigger, control, value);
     refresh();
     if (e.raiseTriggerChanged && m_raiseTriggerChanged) m_raiseTriggerChanged();
     if (m_settingsChanged) m_settingsChanged();
-    m_applying = false;
+    m_loading = false;
 }
 
 void TForm_TrigSet::showEvent(QShowEvent* event) {

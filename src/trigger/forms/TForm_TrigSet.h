@@ -53,8 +53,7 @@ private:
     TrigDialogSnapshot m_opened;
     bool m_russian = false;
     bool m_a2Channel = true;
-    bool m_loading = false; // the dialog is filling its own controls
-    bool m_applying = false;
+    bool m_loading = false; // the dialog is filling its own controls or applying one's edit
 
     QGroupBox* m_preBox = nullptr;
     QButtonGroup* m_pre = nullptr;
