@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/DataFile.h"
+#include "files/FileDialogs.h"
 
 #include "files/DataFileFormat.h"
 #include "files/DataFileTexts.h"
@@ -274,21 +275,12 @@ std::string chooseSaveDataFile(core::Prompt& prompt, bool russian, std::string& 
                                const DataFileNames& names) {
     const std::string defaultName =
         names.dataFileNameKnown ? withExtension(names.dataFileName, ".kxd") : std::string("*.kxd");
-    std::string path = prompt.saveFile(texts::kSaveDialogTitle.pick(russian),
-                                       texts::kSaveFilter.pick(russian), lastDir, defaultName);
-    if (path.empty()) return path;
-    if (!fs::path(path).has_extension()) path += ".kxd";
-    lastDir = fs::path(path).parent_path().string();
-    return path;
+    return chooseFileToSave(prompt, russian, lastDir, {texts::kSaveDialogTitle, texts::kSaveFilter, ".kxd"},
+                            defaultName);
 }
 
 std::string chooseOpenDataFile(core::Prompt& prompt, bool russian, std::string& lastDir) {
-    std::string path =
-        prompt.openFile(texts::kOpenDialogTitle.pick(russian), texts::kOpenFilter.pick(russian), lastDir);
-    if (path.empty()) return path;
-    if (!fs::path(path).has_extension() && !exists(path)) path += ".kxd";
-    lastDir = fs::path(path).parent_path().string();
-    return path;
+    return chooseFileToOpen(prompt, russian, lastDir, {texts::kOpenDialogTitle, texts::kOpenFilter, ".kxd"});
 }
 
 } // namespace kx::files

@@ -30,10 +30,21 @@ public:
         }
         return style == core::MessageStyle::YesNo ? m_otherwise : core::Answer::Ok;
     }
-    std::string openFile(const std::string&, const std::string&, const std::string&) override { return next(opened); }
-    std::string saveFile(const std::string&, const std::string&, const std::string&, const std::string&) override {
+    std::string openFile(const std::string& title, const std::string& filter, const std::string& dir) override {
+        dialog = {title, filter, dir, {}};
+        return next(opened);
+    }
+    std::string saveFile(const std::string& title, const std::string& filter, const std::string& dir,
+                         const std::string& name) override {
+        dialog = {title, filter, dir, name};
         return next(saved);
     }
+
+    // What the last file dialog was shown with.
+    struct Dialog {
+        std::string title, filter, dir, offeredName;
+    };
+    Dialog dialog;
 
     std::vector<Shown> shown;
     std::deque<core::Answer> answers;
