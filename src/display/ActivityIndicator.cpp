@@ -32,10 +32,6 @@ void circle(PixelCanvas& c, int cx, int cy, int r, QRgb pen, QRgb brush) {
             [&](int x, int y, int, int, double d) { c.setPixel(x, y, d > r - 0.5 ? pen : brush); });
 }
 
-std::uint32_t windowsColor(QRgb p) {
-    return fromQRgb(p);
-}
-
 } // namespace
 
 int activityCentreX(const ScreenGeometry& g) {
@@ -73,7 +69,7 @@ void drawActivityIndicator(PixelCanvas& c, const ScreenGeometry& g, const LinkVi
         const double stale = link.statusSinceFrame > 5
                                  ? 1.0 + 0.5 * std::min<std::uint32_t>(link.statusSinceFrame - 5, 16)
                                  : 1.0;
-        const std::uint32_t pen = windowsColor(colors.pen), brush = windowsColor(colors.brush);
+        const std::uint32_t pen = fromQRgb(colors.pen), brush = fromQRgb(colors.brush);
         forDisc(cx, cy, r, [&](int x, int y, int dx, int dy, double d) {
             if (d <= r - 3.5) {
                 c.setPixel(x, y, colors.brush);
