@@ -53,8 +53,7 @@ void FrameView::persistenceFadeStepIfDue(const core::InstrumentState& state, boo
         --m_fadeCounter;
     else
         m_fadeDone = true;
-    m_palette = buildFadePalette(state.display.colors);
-    persistenceFadeStep(m_persistence, m_palette);
+    persistenceFadeStep(m_persistence, buildFadePalette(state.display.colors));
 }
 
 FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const app::DerivedQuantities& derived,

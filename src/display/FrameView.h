@@ -126,7 +126,6 @@ private:
     QImage m_screen;      // ScreenBitmap
     QImage m_persistence; // PersistenceBitmap
     std::unique_ptr<TraceRenderer> m_renderer;
-    FadePalette m_palette{};
 
     int m_fadeCounter = 0;
     bool m_fadeDone = true;
@@ -143,8 +142,8 @@ private:
     bool m_spectrumShown = false;
 
     QString m_fontFamily;
-    GlyphSet m_labelFont; // "D1".."D4"
-    GlyphSet m_debugFont; // marker codes in debug mode
+    GlyphSet m_labelFont;   // "D1".."D4"
+    GlyphSet m_debugFont;   // marker codes in debug mode
     GlyphSet m_readoutFont; // readout rows and the trigger-event label: 11 or 13 pixels
     GlyphSet m_overlayFont; // overlays at 11 pixels
     TextList m_texts;       // kept from frame to frame
