@@ -19,7 +19,6 @@ constexpr std::array<std::int32_t, kCondButtonCount / 2> kPairKinds{
 
 constexpr std::int32_t kVideoLines = 625;
 constexpr std::int32_t kPulseCountMax = 1000;
-constexpr std::int32_t kThresholdMax = 1300;
 // "0.1 Div": a video signal needs a little hysteresis on its sync edges.
 constexpr std::int32_t kVideoHyst = 1;
 
@@ -78,12 +77,12 @@ std::int32_t countLimit(std::int32_t mode) {
 }
 
 void setTmin(TriggerState& t, std::int32_t position) {
-    t.Tmin = std::clamp(position, 0, 1999);
+    t.Tmin = std::clamp(position, 0, kTminMax);
     if (t.Tmin >= t.Tmax) t.Tmax = t.Tmin + 1;
 }
 
 void setTmax(TriggerState& t, std::int32_t position) {
-    t.Tmax = std::clamp(position, 1, 2000);
+    t.Tmax = std::clamp(position, 1, kTmaxMax);
     if (t.Tmax <= t.Tmin) t.Tmin = t.Tmax - 1;
 }
 
@@ -180,8 +179,8 @@ TrigDialogView viewOf(const TriggerState& t, bool a2Channel, bool russian) {
     v.timeMode = static_cast<Mark>(std::clamp(t.T_Mode, 0, 2));
     v.timeModeEnabled = t.Mode != kTrigModePulseNLevels && t.Mode != kTrigModeVideo;
     v.timeModeText = timeConditionText(t, russian);
-    v.tmin = std::clamp(t.Tmin, 0, 1999);
-    v.tmax = std::clamp(t.Tmax, 1, 2000);
+    v.tmin = std::clamp(t.Tmin, 0, kTminMax);
+    v.tmax = std::clamp(t.Tmax, 1, kTmaxMax);
     v.range = std::clamp(t.Tmult, 0, 5);
     v.limitsEnabled = v.timeModeEnabled && v.timeMode != Mark::Unchecked;
 

@@ -40,6 +40,11 @@ int pressedButton(std::int32_t mode, bool edgeDown);
 // Highest count the kind accepts: a pulse number or a video line.
 std::int32_t countLimit(std::int32_t mode);
 
+// Ranges of the dialog's scroll bars: the logic thresholds (10 mV) and the time limit positions.
+inline constexpr std::int32_t kThresholdMax = 1300;
+inline constexpr std::int32_t kTminMax = 1999;
+inline constexpr std::int32_t kTmaxMax = 2000;
+
 // A three-state check box; the values match "T_Mode" (0 any, 1 inside, 2 outside).
 enum class Mark : std::uint8_t { Unchecked = 0, Checked = 1, Grayed = 2 };
 

@@ -2,6 +2,7 @@
 #include "trigger/TriggerTexts.h"
 
 #include "core/NumberFormat.h"
+#include "trigger/TrigDialogModel.h"
 
 #include <algorithm>
 
@@ -87,8 +88,8 @@ std::string timeConditionText(const TriggerState& t, bool russian) {
 
     // The scroll bars show positions in their ranges whatever a settings file held.
     const std::int32_t range = std::clamp(t.Tmult, 0, 5);
-    const std::int64_t lo = limitNs(std::clamp(t.Tmin, 0, 1999), range);
-    const std::int64_t hi = limitNs(std::clamp(t.Tmax, 1, 2000), range);
+    const std::int64_t lo = limitNs(std::clamp(t.Tmin, 0, kTminMax), range);
+    const std::int64_t hi = limitNs(std::clamp(t.Tmax, 1, kTmaxMax), range);
     // The shortest time the hardware tells apart for the kind.
     const std::int64_t min0 = t.Mode == kTrigModePeriod ? 10 : (t.Mode == kTrigModeSlew ? 0 : 5);
     const bool inside = t.T_Mode == kTimeModeInside;

@@ -159,10 +159,10 @@ QWidget* TForm_TrigSet::buildThresholds() {
     auto* grid = new QGridLayout(box);
     m_labelD123 = new QLabel(box);
     m_labelD123->setObjectName(QStringLiteral("Label_Lev_D123"));
-    m_levD123 = makeScrollBar("ScrollBar_Lev_D123", 0, 1300, TrigControl::ThresholdD123);
+    m_levD123 = makeScrollBar("ScrollBar_Lev_D123", 0, kThresholdMax, TrigControl::ThresholdD123);
     m_labelD4 = new QLabel(box);
     m_labelD4->setObjectName(QStringLiteral("Label_Lev_D4"));
-    m_levD4 = makeScrollBar("ScrollBar_Lev_D4", 0, 1300, TrigControl::ThresholdD4);
+    m_levD4 = makeScrollBar("ScrollBar_Lev_D4", 0, kThresholdMax, TrigControl::ThresholdD4);
     m_sameLev = makeToolButton("SpeedButton_Same_Lev");
     connect(m_sameLev, &QToolButton::clicked, this,
             [this](bool down) { onControl(TrigControl::SameLev, down ? 1 : 0); });
@@ -203,8 +203,8 @@ QGroupBox* TForm_TrigSet::buildConditions() {
     connect(m_tMode, &QCheckBox::clicked, this,
             [this] { onControl(TrigControl::TimeMode, static_cast<int>(markOf(m_tMode->checkState()))); });
     right->addWidget(m_tMode);
-    m_tmin = makeScrollBar("ScrollBar_Trig_Tmin", 0, 1999, TrigControl::Tmin);
-    m_tmax = makeScrollBar("ScrollBar_Trig_Tmax", 1, 2000, TrigControl::Tmax);
+    m_tmin = makeScrollBar("ScrollBar_Trig_Tmin", 0, kTminMax, TrigControl::Tmin);
+    m_tmax = makeScrollBar("ScrollBar_Trig_Tmax", 1, kTmaxMax, TrigControl::Tmax);
     right->addWidget(m_tmin);
     right->addWidget(m_tmax);
     auto* ranges = new QHBoxLayout;
@@ -237,7 +237,8 @@ QGroupBox* TForm_TrigSet::buildConditions() {
     m_labelCount = new QLabel(m_conditions);
     m_labelCount->setObjectName(QStringLiteral("Label_Trig_Extra_N"));
     right->addWidget(m_labelCount);
-    m_count = makeScrollBar("ScrollBar_Trig_Extra_N", 1, 1000, TrigControl::Count);
+    m_count =
+        makeScrollBar("ScrollBar_Trig_Extra_N", 1, countLimit(core::kTrigModePulseWidth), TrigControl::Count);
     right->addWidget(m_count);
     right->addStretch(1);
 
