@@ -29,10 +29,10 @@ void pentagon(PixelCanvas& c, int tipX, int y, int dir, QRgb outline, QRgb fill)
     c.line(shoulder, y - 7, tipX, y, outline);
 }
 
-void printCode(PixelCanvas& c, const GlyphSet& font, int x, int top, int code, QRgb color) {
-    char buf[16];
+// Decimal text of a code, kept in `buf`.
+std::string_view codeText(char (&buf)[16], int code) {
     const auto r = std::to_chars(buf, buf + sizeof buf, code);
-    font.draw(c, x, top, std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)), color);
+    return std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
 }
 
 } // namespace
@@ -47,11 +47,10 @@ void drawZeroMarker(PixelCanvas& c, const ScreenGeometry& g, const ZeroMarker& m
     c.line(L - 9, y - 3, L - 15, y + 3, glyph);
     c.line(L - 15, y + 3, L - 8, y + 3, glyph);
     if (m.debugFont) {
-        const int code = roundPx(m.code);
         char buf[16];
-        const auto r = std::to_chars(buf, buf + sizeof buf, code);
-        const int w = m.debugFont->width(std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)));
-        printCode(c, *m.debugFont, L - 2 - w, y - 8 - m.debugFont->cellHeight(), code, color);
+        const std::string_view text = codeText(buf, roundPx(m.code));
+        m.debugFont->draw(c, L - 2 - m.debugFont->width(text), y - 8 - m.debugFont->cellHeight(), text,
+                          color);
     }
 }
 
@@ -85,7 +84,10 @@ void drawLevelMarker(PixelCanvas& c, const ScreenGeometry& g, const LevelMarker&
         c.line(R + 12, y + 3, R + 12, y - 3, color);
         c.line(R + 15, y - 3, R + 8, y - 3, color);
     }
-    if (m.debugFont) printCode(c, *m.debugFont, R + 1, y - 8 - m.debugFont->cellHeight(), code, color);
+    if (m.debugFont) {
+        char buf[16];
+        m.debugFont->draw(c, R + 1, y - 8 - m.debugFont->cellHeight(), codeText(buf, code), color);
+    }
 }
 
 void drawFrameTriggerMarker(PixelCanvas& c, const ScreenGeometry& g, double code, QRgb color) {
