@@ -40,6 +40,13 @@ double analogMarkerCode(double level, double captureZero, double captureScale, d
     return screenZero + (level - captureZero) * captureScale / currentScale;
 }
 
+double frameTriggerMarkerCode(const core::FrameHeader& h, int channel, double screenZero,
+                              double currentScale) {
+    const bool a1 = channel == 0;
+    return analogMarkerCode(h[core::fh::TriggerLevelCode], h[a1 ? core::fh::ZeroA1 : core::fh::ZeroA2],
+                            h[a1 ? core::fh::ScaleA1 : core::fh::ScaleA2], screenZero, currentScale);
+}
+
 int rowOfCode(int plotTop, int plotHeight, double code) {
     return plotTop + roundPx((65536.0 - code) * plotHeight / 65536.0);
 }

@@ -66,6 +66,10 @@ constexpr double liveDigitalMarkerCode(int n, bool backgroundShown, bool laneSwa
 double analogMarkerCode(double level, double captureZero, double captureScale, double screenZero,
                         double currentScale);
 
+// The same for the trigger level frame `h` was taken with on analog channel 0 (A1) or 1 (A2).
+double frameTriggerMarkerCode(const core::FrameHeader& h, int channel, double screenZero,
+                              double currentScale);
+
 // Screen row of a vertical code (0 = bottom of the plot, 65536 = top).
 int rowOfCode(int plotTop, int plotHeight, double code);
 

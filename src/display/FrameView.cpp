@@ -250,10 +250,7 @@ void FrameView::drawMarkers(const core::InstrumentState& state, const app::Deriv
         if (channel < 2) {
             const auto& ch = channel == 0 ? state.scope.A1 : state.scope.A2;
             const std::int64_t microVolts = channel == 0 ? derived.MicroVoltsA1 : derived.MicroVoltsA2;
-            code = analogMarkerCode(h[core::fh::TriggerLevelCode],
-                                    h[channel == 0 ? core::fh::ZeroA1 : core::fh::ZeroA2],
-                                    h[channel == 0 ? core::fh::ScaleA1 : core::fh::ScaleA2], ch.Zero,
-                                    static_cast<double>(microVolts));
+            code = frameTriggerMarkerCode(h, channel, ch.Zero, static_cast<double>(microVolts));
         } else {
             code = liveDigitalMarkerCode(channel - 1, backgroundShown(state), state.display.BgLaneSwap);
         }

@@ -94,10 +94,9 @@ void FrameView::drawBackgroundMarkers(const core::InstrumentState& state,
     double code;
     if (channel < 2) {
         const bool a1 = channel == 0;
-        code = analogMarkerCode(h[core::fh::TriggerLevelCode], h[a1 ? core::fh::ZeroA1 : core::fh::ZeroA2],
-                                h[a1 ? core::fh::ScaleA1 : core::fh::ScaleA2],
-                                a1 ? state.display.BgScreenZeroA1 : state.display.BgScreenZeroA2,
-                                static_cast<double>(a1 ? derived.MicroVoltsA1 : derived.MicroVoltsA2));
+        code = frameTriggerMarkerCode(h, channel,
+                                      a1 ? state.display.BgScreenZeroA1 : state.display.BgScreenZeroA2,
+                                      static_cast<double>(a1 ? derived.MicroVoltsA1 : derived.MicroVoltsA2));
     } else {
         code = backgroundDigitalMarkerCode(channel - 1, state.display.BgLaneSwap);
     }
