@@ -9,16 +9,13 @@
 namespace kx::display {
 namespace {
 
+using gesture::raise;
 using gesture::stepIndex;
 
 constexpr int kAveChoices = 7;  // "Ave" 0..6
 constexpr int kGraph1Swr = 1;   // graph 1 "SWR"
 constexpr int kGraph1Q = 3;     // graph 1 "Q"
 constexpr int kScrollStep = 10; // Shift+Left / Shift+Right, in samples
-
-void raise(GestureResult& r, Notify n) {
-    r.notify = std::max(r.notify, n);
-}
 
 // One step along a choice table; sets `out` and asks for `n` only when the choice moves.
 template <std::size_t N, class T>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "display/Gestures.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -34,6 +36,11 @@ inline constexpr std::array<int, 9> kFftZoom{1, 2, 5, 10, 20, 50, 100, 200, 500}
 inline int stepIndex(int current, int direction, int count) {
     const int cur = std::clamp(current, 0, count - 1);
     return std::clamp(cur + (direction > 0 ? 1 : -1), 0, count - 1);
+}
+
+// One event may ask for several notifications: the strongest one runs.
+inline void raise(GestureResult& r, Notify n) {
+    r.notify = std::max(r.notify, n);
 }
 
 } // namespace kx::display::gesture

@@ -12,6 +12,7 @@ namespace kx::display {
 namespace {
 
 using gesture::clampLevel;
+using gesture::raise;
 using gesture::roundAway;
 
 constexpr int kHiddenDistance = 10000; // a hidden channel's marker loses to any shown one
@@ -53,10 +54,6 @@ template <std::size_t N> DragItem nearest(const std::array<Candidate, N>& candid
     for (const Candidate& c : candidates)
         if (c.distance < best->distance) best = &c;
     return best->item;
-}
-
-void raise(GestureResult& r, Notify n) {
-    r.notify = std::max(r.notify, n);
 }
 
 // A zero moves and its trigger level goes with it, so the level stays on the same point of
