@@ -48,7 +48,7 @@ struct Scene {
     std::unique_ptr<display::FrameView> view = std::make_unique<display::FrameView>();
     std::unique_ptr<core::FrameRecord> frame = std::make_unique<core::FrameRecord>();
     core::InstrumentState state;
-    app::DerivedQuantities derived;
+    core::DerivedQuantities derived;
     display::LinkView link{.deviceReady = true, .statusPackets = 7, .framesAssembled = 3};
 
     Scene(int drawMode, std::int64_t timeDivNs) {

@@ -2,7 +2,7 @@
 #include "Commands.h"
 #include "ToolSupport.h"
 
-#include "app/DerivedQuantities.h"
+#include "core/ScopeControls.h"
 #include "decoders/DecoderFrame.h"
 #include "decoders/DecoderListing.h"
 
@@ -29,10 +29,10 @@ decoders::DecoderFrame decoderFrameOf(const core::FrameRecord& rec, const core::
     f.channelShown = {s.scope.A1.shown, s.scope.A2.shown, s.scope.CH_D1,
                       s.scope.CH_D2,    s.scope.CH_D3,    s.scope.CH_D4};
     f.a1 = decoders::analogThresholds(s.trigger.Lev_A1, s.trigger.Hyst, s.scope.A1.Zero,
-                                      static_cast<double>(app::channelMicroVolts(s.scope.A1)),
+                                      static_cast<double>(core::channelMicroVolts(s.scope.A1)),
                                       h.signedWord(core::fh::ScaleA1), h.signedWord(core::fh::ZeroA1));
     f.a2 = decoders::analogThresholds(s.trigger.Lev_A2, s.trigger.Hyst, s.scope.A2.Zero,
-                                      static_cast<double>(app::channelMicroVolts(s.scope.A2)),
+                                      static_cast<double>(core::channelMicroVolts(s.scope.A2)),
                                       h.signedWord(core::fh::ScaleA2), h.signedWord(core::fh::ZeroA2));
     return f;
 }

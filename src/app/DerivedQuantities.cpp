@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/DerivedQuantities.h"
 
+#include "core/ScopeControls.h"
+
 #include "core/DeviceModel.h"
 #include "core/ScopeTables.h"
 
@@ -26,11 +28,6 @@ double roundHalfAway(double x) {
 }
 
 } // namespace
-
-std::int64_t channelMicroVolts(const core::AnalogChannelState& ch) {
-    const auto& range = core::kVoltsDiv[static_cast<std::size_t>(clampIndex<int>(ch.voltsDiv, 12))];
-    return range.microVolts * core::kProbeFactors[static_cast<std::size_t>(clampIndex<int>(ch.probe, 4))];
-}
 
 DerivedQuantities computeDerived(core::InstrumentState& s) {
     DerivedQuantities d;

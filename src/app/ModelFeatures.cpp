@@ -68,10 +68,4 @@ ModelFeatureView applyModelFeatures(core::InstrumentState& s) {
     return v;
 }
 
-bool trmItemsVisible(bool exeNameStartsWithTrm, std::int32_t uiDeviceType, std::int32_t frameDeviceType,
-                     std::int32_t reportedDeviceType) {
-    return exeNameStartsWithTrm || core::isTrmModel(uiDeviceType) || core::isTrmModel(frameDeviceType) ||
-           core::isTrmModel(reportedDeviceType);
-}
-
 } // namespace kx::app

@@ -23,9 +23,5 @@ struct ModelFeatureView {
 // capability bits uncheck, reset or force. Pure: returns what the window must show.
 ModelFeatureView applyModelFeatures(core::InstrumentState& state);
 
-// The TRM207 items of the device menu are shown when the executable's name begins with
-// "TRM" or when any of the other types involved is one of them.
-bool trmItemsVisible(bool exeNameStartsWithTrm, std::int32_t uiDeviceType, std::int32_t frameDeviceType,
-                     std::int32_t reportedDeviceType);
 
 } // namespace kx::app

@@ -58,23 +58,6 @@ public:
     virtual void clearAwgMarks() {}
 };
 
-// The link statistics of the last full second, as the "USB Debug Data" overlay prints them.
-struct ShownStatistics {
-    std::uint32_t displayedFrames = 0;
-    std::uint32_t dataPackets = 0;   // main packets accepted
-    std::uint32_t statusPackets = 0; // extra packets with a good CRC
-    std::uint32_t crcErrors = 0;
-    std::uint32_t leakage = 0;   // bytes outside packets
-    std::uint32_t bytesRead = 0; // bytes returned by the driver
-    std::uint32_t maxQueue = 0;  // largest driver queue seen
-    // Packets that were accepted but never drawn. A frame accepted late in one second and drawn
-    // early in the next makes this negative for that second.
-    [[nodiscard]] std::int64_t skipped() const {
-        return static_cast<std::int64_t>(dataPackets) - static_cast<std::int64_t>(displayedFrames);
-    }
-    bool operator==(const ShownStatistics&) const = default;
-};
-
 // The AWG loader's requests that the supervision performs.
 enum class AwgCompilation : std::uint8_t { None = 0, FileChanged = 1, QuietReload = 2 };
 
@@ -120,7 +103,7 @@ public:
     // RUN, SINGLE and generator ON: each warning may be shown once more.
     void armWarnings();
 
-    [[nodiscard]] const ShownStatistics& shown() const { return m_shown; }
+    [[nodiscard]] const device::ShownStatistics& shown() const { return m_shown; }
     AwgSupervision& awg() { return m_awg; }
     [[nodiscard]] const AwgSupervision& awg() const { return m_awg; }
 
@@ -144,7 +127,7 @@ private:
     device::DeviceLink& m_link;
     SupervisionHost& m_host;
 
-    ShownStatistics m_shown;
+    device::ShownStatistics m_shown;
     std::uint32_t m_displayedBefore = 0;
     AwgSupervision m_awg;
     AwgFileWatch m_awgWatch;

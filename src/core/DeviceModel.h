@@ -32,6 +32,14 @@ constexpr bool isTrmModel(std::int32_t code) {
     return code == kTRM207 || code == kTRM207Mini;
 }
 
+// The TRM207 items of the device menu are shown when the executable's name begins with
+// "TRM" or when any of the other types involved is one of them.
+constexpr bool trmItemsVisible(bool exeNameStartsWithTrm, std::int32_t uiDeviceType, std::int32_t frameDeviceType,
+                               std::int32_t reportedDeviceType) {
+    return exeNameStartsWithTrm || isTrmModel(uiDeviceType) || isTrmModel(frameDeviceType) ||
+           isTrmModel(reportedDeviceType);
+}
+
 // Menu caption of a code, or "Unknown Type = " and four upper-case hex digits.
 std::string modelName(std::int32_t code);
 

@@ -63,4 +63,21 @@ public:
     std::atomic<std::uint32_t> silence{0};
 };
 
+// The link statistics of the last full second, as the "USB Debug Data" overlay prints them.
+struct ShownStatistics {
+    std::uint32_t displayedFrames = 0;
+    std::uint32_t dataPackets = 0;   // main packets accepted
+    std::uint32_t statusPackets = 0; // extra packets with a good CRC
+    std::uint32_t crcErrors = 0;
+    std::uint32_t leakage = 0;   // bytes outside packets
+    std::uint32_t bytesRead = 0; // bytes returned by the driver
+    std::uint32_t maxQueue = 0;  // largest driver queue seen
+    // Packets that were accepted but never drawn. A frame accepted late in one second and drawn
+    // early in the next makes this negative for that second.
+    [[nodiscard]] std::int64_t skipped() const {
+        return static_cast<std::int64_t>(dataPackets) - static_cast<std::int64_t>(displayedFrames);
+    }
+    bool operator==(const ShownStatistics&) const = default;
+};
+
 } // namespace kx::device

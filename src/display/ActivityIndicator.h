@@ -9,17 +9,6 @@
 
 namespace kx::display {
 
-// What the window knows of the link, for the activity indicator.
-struct LinkView {
-    bool deviceReady = false;
-    bool reconfiguring = false;        // FPGA configuration in progress
-    int configProgress = 0;            // percent
-    std::uint32_t statusPackets = 0;   // total status packets received (ring advance)
-    std::uint32_t framesAssembled = 0; // total frames assembled (hand advance)
-    std::uint32_t statusSinceFrame = 0;
-    ReadoutSources sources{}; // for the readouts and overlays
-};
-
 enum class Activity {
     Configuring, // progress pie
     Receiving,   // ready and armed: spinning ring with a hand

@@ -56,7 +56,7 @@ void FrameView::persistenceFadeStepIfDue(const core::InstrumentState& state, boo
     persistenceFadeStep(m_persistence, buildFadePalette(state.display.colors));
 }
 
-FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const app::DerivedQuantities& derived,
+FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const core::DerivedQuantities& derived,
                                          const core::FrameRecord& frame, const LinkView& link) {
     FrameOutcome out;
     const auto& h = frame.header;
@@ -139,7 +139,7 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const app
 }
 
 void FrameView::drawLiveTraces(QImage& target, int x0, int y0, const core::InstrumentState& state,
-                               const app::DerivedQuantities& derived, const core::FrameRecord& frame) {
+                               const core::DerivedQuantities& derived, const core::FrameRecord& frame) {
     const auto& h = frame.header;
     const auto& g = m_geometry;
     const std::uint32_t mask = h[core::fh::ChannelMask];
@@ -199,7 +199,7 @@ void FrameView::drawLiveTraces(QImage& target, int x0, int y0, const core::Instr
     }
 }
 
-void FrameView::readoutUpdate(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+void FrameView::readoutUpdate(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                               const core::FrameRecord& frame, const LinkView& link) {
     const auto& g = m_geometry;
     const auto& roles = state.display.colors;
@@ -217,7 +217,7 @@ void FrameView::readoutUpdate(const core::InstrumentState& state, const app::Der
         drawMarkers(state, derived, frame);
 }
 
-void FrameView::drawMarkers(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+void FrameView::drawMarkers(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                             const core::FrameRecord& frame) {
     const auto& h = frame.header;
     const auto& g = m_geometry;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/DerivedQuantities.h"
+#include "core/DerivedQuantities.h"
 #include "core/FrameRecord.h"
 #include "core/InstrumentState.h"
 #include "display/ActivityIndicator.h"
@@ -56,12 +56,12 @@ public:
 
     // Everything that depends on the samples: background, grid, traces, persistence, cursors.
     // Unchecks the FFT item of a hidden channel and resets X_Pos when it is out of range.
-    FrameOutcome signalAreaUpdate(core::InstrumentState& state, const app::DerivedQuantities& derived,
+    FrameOutcome signalAreaUpdate(core::InstrumentState& state, const core::DerivedQuantities& derived,
                                   const core::FrameRecord& frame, const LinkView& link);
 
     // Margins, plot frame, activity indicator, readout texts and markers; alone for a
     // status refresh.
-    void readoutUpdate(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+    void readoutUpdate(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                        const core::FrameRecord& frame, const LinkView& link);
 
     // Paint it straight from here (QPainter::drawImage): a kept copy would make the next
@@ -92,15 +92,15 @@ public:
 private:
     void persistenceFadeStepIfDue(const core::InstrumentState& state, bool persistenceOn);
     void drawLiveTraces(QImage& target, int x0, int y0, const core::InstrumentState& state,
-                        const app::DerivedQuantities& derived, const core::FrameRecord& frame);
-    void drawMarkers(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+                        const core::DerivedQuantities& derived, const core::FrameRecord& frame);
+    void drawMarkers(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                      const core::FrameRecord& frame);
 
     // Later work goes into these; each is called at its place in the frame.
-    void drawBackgroundOscillogram(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+    void drawBackgroundOscillogram(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                                    const core::FrameRecord& frame);
     void runSerialDecoder(const core::InstrumentState&, const core::FrameRecord&, bool /*drawAnnotations*/) {}
-    void drawTriggerEventLabel(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+    void drawTriggerEventLabel(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                                const core::FrameRecord& frame, const LinkView& link, bool spectrum);
     void drawAnalyzerCurves(const core::InstrumentState&, const core::FrameRecord&) {}
     void computeSpectra(const core::InstrumentState&, const core::FrameRecord&, const FftStates&,
@@ -108,14 +108,14 @@ private:
     void drawSpectrumTrace(const core::InstrumentState&, const core::FrameRecord&, const FftStates&) {}
     void drawSpectrumMessages(const core::InstrumentState&, const core::FrameRecord&, const FftStates&) {}
     void drawAnalyzerMessages(const core::InstrumentState&, const core::FrameRecord&) {}
-    void drawOverlayTexts(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+    void drawOverlayTexts(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                           const core::FrameRecord& frame, const LinkView& link);
-    void drawReadoutTexts(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+    void drawReadoutTexts(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                           const core::FrameRecord& frame, const LinkView& link);
     // ASCII through the glyph cache, anything else (Russian) through a painter.
     void drawPlacedTexts(const TextList& texts, const GlyphSet& glyphs);
     void drawAnalyzerScales(const core::InstrumentState&, const core::FrameRecord&) {}
-    void drawBackgroundMarkers(const core::InstrumentState& state, const app::DerivedQuantities& derived);
+    void drawBackgroundMarkers(const core::InstrumentState& state, const core::DerivedQuantities& derived);
     void drawBackgroundZeroMarkers(const core::InstrumentState& state);
 
     // A shown background oscillogram of digital channel n takes half its lane.

@@ -20,7 +20,7 @@ bool FrameView::backgroundHasDigital(const core::InstrumentState& state, int n) 
 }
 
 void FrameView::drawBackgroundOscillogram(const core::InstrumentState& state,
-                                          const app::DerivedQuantities& derived,
+                                          const core::DerivedQuantities& derived,
                                           const core::FrameRecord& frame) {
     const core::FrameRecord& bg = *m_background;
     const auto& h = bg.header;
@@ -85,7 +85,7 @@ void FrameView::drawBackgroundOscillogram(const core::InstrumentState& state,
 }
 
 void FrameView::drawBackgroundMarkers(const core::InstrumentState& state,
-                                      const app::DerivedQuantities& derived) {
+                                      const core::DerivedQuantities& derived) {
     if (m_background == nullptr || !state.display.BgShow) return;
     const auto& h = m_background->header;
     const std::uint32_t source = h[core::fh::TriggerSource]; // 1..6, 0 = none

@@ -19,7 +19,7 @@ bool asciiOnly(const std::string& t) {
     return std::all_of(t.begin(), t.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
 }
 
-ReadoutContext contextOf(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+ReadoutContext contextOf(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                          const core::FrameRecord& frame, const ScreenGeometry& g, const LinkView& link,
                          std::int64_t scrollPos, bool sinx) {
     const FftStates fft = computeFftStates(state.fft, frame.header);
@@ -62,13 +62,13 @@ void FrameView::drawPlacedTexts(const TextList& texts, const GlyphSet& glyphs) {
     }
 }
 
-void FrameView::drawReadoutTexts(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+void FrameView::drawReadoutTexts(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                                  const core::FrameRecord& frame, const LinkView& link) {
     buildReadoutTexts(contextOf(state, derived, frame, m_geometry, link, m_scrollPos, m_sinxActive), m_texts);
     drawPlacedTexts(m_texts, m_readoutFont);
 }
 
-void FrameView::drawOverlayTexts(const core::InstrumentState& state, const app::DerivedQuantities& derived,
+void FrameView::drawOverlayTexts(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                                  const core::FrameRecord& frame, const LinkView& link) {
     const auto& d = state.display;
     if (m_geometry.CompactScreen || !(d.Extra_Info || (d.USB_Stat && state.system.DebugMode))) return;
@@ -77,7 +77,7 @@ void FrameView::drawOverlayTexts(const core::InstrumentState& state, const app::
 }
 
 void FrameView::drawTriggerEventLabel(const core::InstrumentState& state,
-                                      const app::DerivedQuantities& derived, const core::FrameRecord& frame,
+                                      const core::DerivedQuantities& derived, const core::FrameRecord& frame,
                                       const LinkView& link, bool spectrum) {
     const auto label =
         triggerEventLabel(contextOf(state, derived, frame, m_geometry, link, m_scrollPos, m_sinxActive));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/Gestures.h"
 
-#include "app/ScopeControls.h"
+#include "core/ScopeControls.h"
 #include "display/GestureMath.h"
 
 #include <algorithm>
@@ -28,8 +28,8 @@ template <class T, class U> void put(const std::optional<T>& v, U& field) {
 
 void applyChanges(const StateChanges& c, core::InstrumentState& s) {
     // Volts per division first: the levels follow the range, and an explicit level wins.
-    if (c.voltsDivA1) app::setVoltsDiv(s, app::AnalogInput::A1, *c.voltsDivA1);
-    if (c.voltsDivA2) app::setVoltsDiv(s, app::AnalogInput::A2, *c.voltsDivA2);
+    if (c.voltsDivA1) core::setVoltsDiv(s, core::AnalogInput::A1, *c.voltsDivA1);
+    if (c.voltsDivA2) core::setVoltsDiv(s, core::AnalogInput::A2, *c.voltsDivA2);
 
     auto& d = s.display;
     put(c.CursorX, d.CursorX);

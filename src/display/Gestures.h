@@ -57,7 +57,7 @@ struct StateChanges {
     std::optional<double> BgLevelA1, BgLevelA2;         // display.BgTrigLevelA1/A2
     std::optional<bool> CompactView, GeneratorView;     // display.CompactView, display.Generator
     std::optional<std::int32_t> timeBase;               // scope.timeBase
-    std::optional<std::int32_t> voltsDivA1, voltsDivA2; // through app::setVoltsDiv (levels follow)
+    std::optional<std::int32_t> voltsDivA1, voltsDivA2; // through core::setVoltsDiv (levels follow)
     std::optional<std::int32_t> X_Pos;                  // ScrollBar_X_POS position
     std::optional<std::int32_t> fftZoom, fftAve;        // fft.Zoom, fft.Ave
     std::optional<bool> fftAveOn, fft15dB, fftCalcBoth, fftDbvToVolt;

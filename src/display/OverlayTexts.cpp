@@ -34,7 +34,7 @@ constexpr std::array<DebugLine, 12> kUsbLines{{
 
 // A frame accepted late in one second and drawn early in the next would read as a negative
 // number of skipped frames; none were skipped then.
-std::int64_t skippedFrames(const app::ShownStatistics& s) {
+std::int64_t skippedFrames(const device::ShownStatistics& s) {
     return std::max<std::int64_t>(0, s.skipped());
 }
 

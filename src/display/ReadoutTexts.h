@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/DerivedQuantities.h"
+#include "core/DerivedQuantities.h"
 #include "core/FrameRecord.h"
 #include "core/InstrumentState.h"
 #include "display/ReadoutSources.h"
@@ -47,7 +47,7 @@ private:
 // what the signal-area update decided and what the window knows of the device.
 struct ReadoutContext {
     const core::InstrumentState& state;
-    const app::DerivedQuantities& derived;
+    const core::DerivedQuantities& derived;
     const core::FrameHeader& header;
     const ScreenGeometry& geometry;
     const ReadoutSources& sources;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MainMenu.h"
 
-#include "app/ModelFeatures.h"
+#include "core/DeviceModel.h"
 #include "ui/MenuModel.h"
 #include "ui/MenuTexts.h"
 #include "ui/MenuTree.h"
@@ -145,7 +145,7 @@ void MainMenu::updateTrmItems() {
     bool shown = trm->isChecked() || mini->isChecked();
     if (!shown && m_deviceTypes) {
         const DeviceTypes t = m_deviceTypes();
-        shown = app::trmItemsVisible(t.exeNameStartsWithTrm, t.uiDeviceType, t.frameDeviceType,
+        shown = core::trmItemsVisible(t.exeNameStartsWithTrm, t.uiDeviceType, t.frameDeviceType,
                                      t.reportedDeviceType);
     }
     for (QAction* a : {trm, mini, action("Menu_Sep_TRM")}) a->setVisible(shown);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MenuModel.h"
 
-#include "app/ScopeControls.h"
+#include "core/ScopeControls.h"
 #include "core/DeviceModel.h"
 #include "ui/MenuTree.h"
 
@@ -79,12 +79,12 @@ struct RadioGroup {
     MenuEffect (*choose)(InstrumentState&, int);
 };
 
-MenuEffect chooseProbe(InstrumentState& s, app::AnalogInput ch, int i) {
+MenuEffect chooseProbe(InstrumentState& s, core::AnalogInput ch, int i) {
     // The A1 probe items are disabled while the antenna analyser runs; A2 fed by the
     // generator is always read at x1.
-    if (ch == app::AnalogInput::A1 && s.analyzer.AA) return MenuEffect::None;
-    if (ch == app::AnalogInput::A2 && s.scope.CH_GEN && i != 0) return MenuEffect::None;
-    app::setProbe(s, ch, i);
+    if (ch == core::AnalogInput::A1 && s.analyzer.AA) return MenuEffect::None;
+    if (ch == core::AnalogInput::A2 && s.scope.CH_GEN && i != 0) return MenuEffect::None;
+    core::setProbe(s, ch, i);
     return MenuEffect::SettingsChanged;
 }
 
@@ -109,9 +109,9 @@ const RadioGroup kRadioGroups[] = {
          return MenuEffect::SettingsChanged;
      }},
     {"ProbeA1", [](const InstrumentState& s) { return s.scope.A1.probe; },
-     [](InstrumentState& s, int i) { return chooseProbe(s, app::AnalogInput::A1, i); }},
+     [](InstrumentState& s, int i) { return chooseProbe(s, core::AnalogInput::A1, i); }},
     {"ProbeA2", [](const InstrumentState& s) { return s.scope.A2.probe; },
-     [](InstrumentState& s, int i) { return chooseProbe(s, app::AnalogInput::A2, i); }},
+     [](InstrumentState& s, int i) { return chooseProbe(s, core::AnalogInput::A2, i); }},
     {"Points", [](const InstrumentState& s) { return s.scope.points; },
      [](InstrumentState& s, int i) {
          s.scope.points = i;
@@ -350,7 +350,7 @@ MenuEffect onMenuItem(InstrumentState& s, std::string_view name) {
     if (ref.effect == MenuEffect::Command) return MenuEffect::Command;
     *ref.flag = !*ref.flag;
 
-    if (name == "Menu_CH_GEN" && s.scope.CH_GEN) app::setProbe(s, app::AnalogInput::A2, 0);
+    if (name == "Menu_CH_GEN" && s.scope.CH_GEN) core::setProbe(s, core::AnalogInput::A2, 0);
     // One spectrum at a time.
     if (name == "Menu_FFT_A1" && s.fft.View_A1) s.fft.View_A2 = false;
     if (name == "Menu_FFT_A2" && s.fft.View_A2) s.fft.View_A1 = false;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ModelFeatures.h"
-#include "app/ScopeControls.h"
+#include "core/ScopeControls.h"
 #include "core/DeviceModel.h"
 
 #include <gtest/gtest.h>
@@ -71,10 +71,10 @@ TEST(ModelFeatures, CompactFrontEndForcesItsValues) {
 }
 
 TEST(ModelFeatures, TrmItemsRule) {
-    EXPECT_FALSE(app::trmItemsVisible(false, 0x23, 0, 0x21));
-    EXPECT_TRUE(app::trmItemsVisible(true, 0x23, 0, 0));
-    EXPECT_TRUE(app::trmItemsVisible(false, 0x23, 0x31, 0));
-    EXPECT_TRUE(app::trmItemsVisible(false, 0x23, 0, 0x35));
+    EXPECT_FALSE(core::trmItemsVisible(false, 0x23, 0, 0x21));
+    EXPECT_TRUE(core::trmItemsVisible(true, 0x23, 0, 0));
+    EXPECT_TRUE(core::trmItemsVisible(false, 0x23, 0x31, 0));
+    EXPECT_TRUE(core::trmItemsVisible(false, 0x23, 0, 0x35));
 }
 
 TEST(ScopeControls, RangeAndProbeChangesKeepTheTriggerVoltage) {
@@ -83,15 +83,15 @@ TEST(ScopeControls, RangeAndProbeChangesKeepTheTriggerVoltage) {
     s.trigger.Lev_A1 = 0x8000 + 8192; // one division above zero at 1 V/div
     s.display.BgScreenZeroA1 = 0x4000;
     s.display.BgTrigLevelA1 = 0x4000 + 4096;
-    app::setVoltsDiv(s, app::AnalogInput::A1, 0); // 2 V/div: half a division
+    core::setVoltsDiv(s, core::AnalogInput::A1, 0); // 2 V/div: half a division
     EXPECT_DOUBLE_EQ(s.trigger.Lev_A1, 0x8000 + 4096);
     EXPECT_DOUBLE_EQ(s.display.BgTrigLevelA1, 0x4000 + 2048);
-    EXPECT_TRUE(app::toggleProbe(s, app::AnalogInput::A1)); // x10: 20 V/div
+    EXPECT_TRUE(core::toggleProbe(s, core::AnalogInput::A1)); // x10: 20 V/div
     EXPECT_EQ(s.scope.A1.probe, 1);
     EXPECT_DOUBLE_EQ(s.trigger.Lev_A1, 0x8000 + 409.6);
     s.scope.A1.probe = 3;
-    app::toggleProbe(s, app::AnalogInput::A1);
+    core::toggleProbe(s, core::AnalogInput::A1);
     EXPECT_EQ(s.scope.A1.probe, 0);
     s.analyzer.AA = true;
-    EXPECT_FALSE(app::toggleProbe(s, app::AnalogInput::A1));
+    EXPECT_FALSE(core::toggleProbe(s, core::AnalogInput::A1));
 }

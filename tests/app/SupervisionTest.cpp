@@ -24,6 +24,7 @@ namespace {
 
 using core::Answer;
 using core::MessageStyle;
+using device::ShownStatistics;
 using test::FakeHost;
 
 class SupervisorFixture : public ::testing::Test {

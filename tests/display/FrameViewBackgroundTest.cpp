@@ -84,7 +84,7 @@ protected:
     std::unique_ptr<FrameView> view;
     std::unique_ptr<FrameRecord> frame, background;
     kx::core::InstrumentState state;
-    kx::app::DerivedQuantities derived;
+    kx::core::DerivedQuantities derived;
     LinkView link;
     kx::files::DataFileNames names;
 };

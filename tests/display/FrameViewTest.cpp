@@ -96,7 +96,7 @@ protected:
     std::unique_ptr<FrameView> view;
     std::unique_ptr<kx::core::FrameRecord> frame;
     kx::core::InstrumentState state;
-    kx::app::DerivedQuantities derived;
+    kx::core::DerivedQuantities derived;
     LinkView link;
 };
 

@@ -77,7 +77,7 @@ protected:
     }
 
     kx::core::InstrumentState state;
-    kx::app::DerivedQuantities derived;
+    kx::core::DerivedQuantities derived;
     kx::core::FrameHeader h;
     ScreenGeometry geometry;
     ReadoutSources sources;

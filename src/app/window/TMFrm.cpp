@@ -5,7 +5,7 @@
 #include "app/AssemblySettings.h"
 #include "app/DeviceRecordFromStatus.h"
 #include "app/FileDispatch.h"
-#include "app/ScopeControls.h"
+#include "core/ScopeControls.h"
 #include "app/Supervision.h"
 #include "app/WindowCaption.h"
 #include "app/window/GeneratorBar.h"
@@ -137,7 +137,7 @@ TMFrm::TMFrm(WindowOptions options)
         settingsChanged();
     };
     a.strobo = [this] {
-        clickStrobo(m_state);
+        core::clickStrobo(m_state);
         settingsChanged();
     };
     a.run = [this](bool down) { onRun(down); };
@@ -370,12 +370,12 @@ void TMFrm::onTimeBase(int index) {
 }
 
 void TMFrm::onVoltsDiv(int ch, int index) {
-    setVoltsDiv(m_state, ch == 0 ? AnalogInput::A1 : AnalogInput::A2, index);
+    core::setVoltsDiv(m_state, ch == 0 ? core::AnalogInput::A1 : core::AnalogInput::A2, index);
     settingsChanged();
 }
 
 void TMFrm::onProbeTitle(int ch) {
-    if (toggleProbe(m_state, ch == 0 ? AnalogInput::A1 : AnalogInput::A2)) settingsChanged();
+    if (core::toggleProbe(m_state, ch == 0 ? core::AnalogInput::A1 : core::AnalogInput::A2)) settingsChanged();
 }
 
 bool TMFrm::probeConnection(const std::function<void()>& aroundError) {

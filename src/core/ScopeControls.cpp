@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ScopeControls.h"
+#include "core/ScopeControls.h"
 
-#include "app/DerivedQuantities.h"
+#include "core/ScopeTables.h"
 
 #include <algorithm>
 
-namespace kx::app {
+namespace kx::core {
 namespace {
 
 struct ChannelRefs {
@@ -33,6 +33,11 @@ template <typename Change> void changeRange(core::InstrumentState& s, AnalogInpu
 
 } // namespace
 
+std::int64_t channelMicroVolts(const core::AnalogChannelState& ch) {
+    const auto& range = core::kVoltsDiv[static_cast<std::size_t>(std::clamp(ch.voltsDiv, 0, 11))];
+    return range.microVolts * core::kProbeFactors[static_cast<std::size_t>(std::clamp(ch.probe, 0, 3))];
+}
+
 double rescaleLevel(double level, double zero, double oldMicroVolts, double newMicroVolts) {
     if (newMicroVolts == 0) return level;
     return (level - zero) * oldMicroVolts / newMicroVolts + zero;
@@ -58,4 +63,4 @@ void clickStrobo(core::InstrumentState& s) {
     s.scope.StroboByHand = true;
 }
 
-} // namespace kx::app
+} // namespace kx::core

@@ -3,9 +3,14 @@
 
 #include "core/InstrumentState.h"
 
-namespace kx::app {
+#include <cstdint>
+
+namespace kx::core {
 
 enum class AnalogInput { A1, A2 };
+
+// Microvolts per division of a channel, probe factor included.
+std::int64_t channelMicroVolts(const core::AnalogChannelState& ch);
 
 // Level that keeps its voltage when the channel's microvolts per division change.
 double rescaleLevel(double level, double zero, double oldMicroVolts, double newMicroVolts);
@@ -21,4 +26,4 @@ bool toggleProbe(core::InstrumentState& s, AnalogInput ch);
 // SpeedButton_Strobo clicked: the user's choice holds from now on.
 void clickStrobo(core::InstrumentState& s);
 
-} // namespace kx::app
+} // namespace kx::core
