@@ -3,6 +3,7 @@
 // a status packet now and then, handed over in driver-sized reads.
 #include "core/Crc16.h"
 #include "device/FrameCodec.h"
+#include "device/LinkPolicy.h"
 #include "device/PacketParser.h"
 
 #include <benchmark/benchmark.h>
@@ -51,7 +52,8 @@ void BM_ParserStream(benchmark::State& state) {
     kx::device::RequestFlags flags;
     flags.Running = true;
     kx::device::StatusBoard board;
-    kx::device::PacketParser parser(flags, board);
+    kx::device::LinkPolicy policy(flags, board);
+    kx::device::PacketParser parser(policy);
     parser.setPointsPerChannel(points);
     std::size_t accepted = 0;
     const long before = g_allocations.load();

@@ -104,12 +104,12 @@ public:
     void singleShotEnded() override {
         state.scope.Running = false;
         state.scope.SingleMode = false;
-        // The next shot, until enough frames were taken.
+        // The next shot, until enough frames were taken; otherwise the run bit goes out cleared.
         if (!m_done) {
             state.scope.Running = true;
             state.scope.SingleMode = true;
-            settingsChanged();
         }
+        settingsChanged();
     }
 
     // The settings-changed notification; the mutex is held.

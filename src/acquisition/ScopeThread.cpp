@@ -7,7 +7,7 @@
 namespace kx::acquisition {
 
 ScopeThread::ScopeThread(const ScopeThreadParts& parts)
-    : m_event(parts.event), m_flags(parts.flags), m_status(parts.status), m_registers(parts.registers),
+    : m_event(parts.event), m_flags(parts.flags), m_status(parts.status),
       m_frame(parts.frame), m_bridge(parts.bridge), m_updates(parts.updates), m_fpgaImage(parts.fpgaImage),
       m_link(parts.binding, parts.connection, parts.flags, parts.stats, parts.status, parts.registers),
       m_work(std::make_unique<AssemblyWorkspace>()) {
@@ -15,6 +15,7 @@ ScopeThread::ScopeThread(const ScopeThreadParts& parts)
     // Built once: handing them to the bridge per frame then allocates nothing.
     m_syncCall = [this] { synchronizedUpdate(); };
     m_configuredCall = [this] { m_updates.configured(); };
+    m_shotEndedCall = [this] { m_updates.singleShotEnded(); };
 }
 
 ScopeThread::~ScopeThread() {
@@ -41,6 +42,7 @@ void ScopeThread::requestStop() {
 }
 
 void ScopeThread::notifySettingsChanged() {
+    m_link.policy().releaseShot();
     m_flags.RedrawRequest.store(true);
     m_flags.SendSettingsRequest.store(true);
     m_event.signal();
@@ -160,14 +162,12 @@ void ScopeThread::dataAccepted(const device::DataPacketView& packet) {
     m_newFrame.DisplayedFrame.store(true);
     m_newFrame.FftFrameArrived.store(true);
 
-    // A single shot ends with its first complete frame: the run bit goes out cleared.
+    // A single shot ends with its first complete frame. The GUI clears Running and SingleMode in
+    // the state and publishes the image with the run bit cleared; until then nothing more is taken.
     if (complete && m_flags.SingleMode.load() && m_flags.Running.load()) {
-        m_flags.Running.store(false);
-        m_flags.SingleMode.store(false);
-        m_registers.clearRunning();
-        m_flags.SendSettingsRequest.store(true);
+        m_link.policy().holdAfterShot();
         m_singleShotsEnded.fetch_add(1);
-        m_bridge.post([this] { m_updates.singleShotEnded(); });
+        m_bridge.post(m_shotEndedCall);
     }
     m_flags.RedrawRequest.store(true);
 }

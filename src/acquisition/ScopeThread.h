@@ -45,7 +45,8 @@ public:
     virtual void configured() {}
     // Posted: the FPGA configuration's progress in percent.
     virtual void configurationProgress(int /*percent*/) {}
-    // Posted: a single shot ended; release SINGLE and clear Running and SingleMode in the state.
+    // Posted: a single shot ended. Clear Running and SingleMode in the state and run the
+    // settings-changed notification: its image carries the run bit cleared.
     virtual void singleShotEnded() {}
 };
 
@@ -125,7 +126,6 @@ private:
     device::DataEvent& m_event;
     device::RequestFlags& m_flags;
     device::StatusBoard& m_status;
-    device::RegisterImageHolder& m_registers;
     core::FrameRecord& m_frame;
     GuiBridge& m_bridge;
     GuiUpdates& m_updates;
@@ -135,6 +135,7 @@ private:
     std::unique_ptr<AssemblyWorkspace> m_work; // guarded by m_frame.mutex
     std::function<void()> m_syncCall;
     std::function<void()> m_configuredCall;
+    std::function<void()> m_shotEndedCall;
 
     mutable std::mutex m_inputMutex; // guards the two below
     AssemblyContext m_context;

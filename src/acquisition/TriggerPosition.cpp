@@ -72,7 +72,7 @@ void writeTriggerShifts(core::FrameRecord& frame, std::span<const std::uint8_t> 
     std::int32_t shift = 0;
     if (h.get64(fh::SamplePeriodPs) == 5000 && source != 0) {
         const std::uint32_t trig = infoByte(info, info::TriggerFlags);
-        const bool edgeDown = (trig & 0x10u) != 0;
+        const bool edgeDown = (trig & info::kTriggerEdgeDown) != 0;
         if (source <= 2) {
             const bool isA1 = source == 1;
             const std::size_t thrAt = isA1 ? (edgeDown ? info::A1Lower : info::A1Upper)

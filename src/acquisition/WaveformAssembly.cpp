@@ -36,9 +36,9 @@ Flags readFlags(std::span<const std::uint8_t> in) {
     f.run = in[info::RunFlags];
     f.fast = (f.mask & info::kMaskFastDigital) != 0;
     f.ets = (f.mask & info::kMaskEts) != 0;
-    f.peak = (f.trig & 0x80) != 0;
-    f.hiRes = (f.trig & 0x40) != 0;
-    f.roll = (f.run & 0x04) != 0;
+    f.peak = (f.trig & info::kTriggerPeakDetect) != 0;
+    f.hiRes = (f.trig & info::kTriggerAveraging) != 0;
+    f.roll = (f.run & info::kRunRoll) != 0;
     return f;
 }
 
@@ -52,8 +52,8 @@ bool lengthFits(const Flags& f, std::size_t t) {
 }
 
 std::uint32_t conditionClass(std::uint8_t chan) {
-    const bool b5 = (chan & 0x20) != 0;
-    const bool b6 = (chan & 0x40) != 0;
+    const bool b5 = (chan & info::kChannelClassBit5) != 0;
+    const bool b6 = (chan & info::kChannelClassBit6) != 0;
     if (b5 && b6) return 3;
     if (b5) return 2;
     if (b6) return 4;
@@ -89,7 +89,7 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
         ++work.stats.clamped;
     }
     const bool hiResPairs = f.hiRes && (in[info::HiResExponent] > 0);
-    collectRecorderSamples(work.recorder, ctx.recordingOn, f.roll && (f.status & 0x01) != 0,
+    collectRecorderSamples(work.recorder, ctx.recordingOn, f.roll && (f.status & info::kStatusRollData) != 0,
                            work.raw.of(Channel::A1).first(work.raw.length(Channel::A1)), writeIndex, t,
                            hiResPairs);
 
@@ -115,8 +115,8 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
 
     std::size_t count = capture;
     std::size_t newest = capture;
-    const bool wrapped = (f.status & 0x02) != 0;
-    const bool present = (f.status & 0x01) != 0;
+    const bool wrapped = (f.status & info::kStatusRollWrapped) != 0;
+    const bool present = (f.status & info::kStatusRollData) != 0;
     if (f.roll) {
         if (!wrapped)
             count = newest = present ? rollIndex : 0;
@@ -132,11 +132,11 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
     h[fh::HiResFactor] = f.hiRes ? (1u << exponent) : 1u;
     h[fh::EtsState] = f.ets ? 1 : 0;
     h[kEtsFftChannel] = 0;
-    const bool analyzer = (f.acq & 0x04) != 0;
+    const bool analyzer = (f.acq & info::kAcquisitionAnalyzer) != 0;
     h[fh::AnalyzerMode] = analyzer ? (ctx.menuAA ? 2 : 1) : 0;
     h[fh::NarrowFilter] = ctx.iqWinEn ? 1 : 0;
-    h[fh::OverdriveA1] = (f.status & 0x20) ? 1 : 0;
-    h[fh::OverdriveA2] = (f.status & 0x40) ? 1 : 0;
+    h[fh::OverdriveA1] = (f.status & info::kStatusOverdriveA1) ? 1 : 0;
+    h[fh::OverdriveA2] = (f.status & info::kStatusOverdriveA2) ? 1 : 0;
     h.set64(fh::SweepSpan, ctx.sweepSpan);
     h.set64(fh::SweepStart, ctx.sweepStart);
     h[fh::GenAmplitudeWord] = ctx.genAmpCode;
@@ -182,9 +182,9 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
         if (f.mask & info::kMaskD34) channels |= 0x30;
     }
     h[fh::ChannelMask] = channels;
-    const std::uint32_t source = f.trig & 0x07u;
-    const bool triggerActive = (f.chan & 0x80) != 0;
-    const bool positionValid = (f.status & 0x04) == 0;
+    const std::uint32_t source = f.trig & info::kTriggerSourceMask;
+    const bool triggerActive = (f.chan & info::kChannelTriggerActive) != 0;
+    const bool positionValid = (f.status & info::kStatusNoTriggerPos) == 0;
     h[fh::TriggerSource] = (triggerActive && positionValid && source <= 5) ? source + 1 : 0;
     std::int64_t level = static_cast<std::int32_t>(h[fh::TriggerLevelCode]);
     if (h[fh::TriggerSource] == 1 || h[fh::TriggerSource] == 2) {
@@ -195,12 +195,12 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
 
     const bool conditionC = triggerActive && positionValid && h[fh::EtsState] != 2;
     const std::uint32_t kind = conditionClass(f.chan);
-    std::uint32_t video = (f.status & 0x08) ? 1 : (f.status & 0x10) ? 2 : 0;
+    std::uint32_t video = (f.status & info::kStatusPal) ? 1 : (f.status & info::kStatusNtsc) ? 2 : 0;
     if (conditionC) {
-        const bool noTime = kind == 3 && (f.cond & 0x03) == 0;
+        const bool noTime = kind == 3 && (f.cond & info::kConditionTimeMask) == 0;
         h[fh::TPlusValue] = noTime ? 0 : infoWord32(in, info::ConditionTime);
         h[fh::TPlusKind] = kind;
-        if (f.cond & 0x20) video = 3;
+        if (f.cond & info::kConditionVideoLine) video = 3;
         h[fh::VideoLine] = infoWord16(in, info::ConditionCount);
     } else {
         h[fh::TPlusValue] = 0;

@@ -31,7 +31,7 @@ void sleepMs(int ms) {
 DeviceLink::DeviceLink(const D2xxBinding& binding, Connection& connection, RequestFlags& flags,
                        LinkStatistics& stats, StatusBoard& status, RegisterImageHolder& registers)
     : m_binding(binding), m_connection(connection), m_flags(flags), m_stats(stats), m_registers(registers),
-      m_parser(flags, status, &registers), m_readBuffer(std::make_unique<std::uint8_t[]>(kReadBufferSize)),
+      m_policy(flags, status, &registers), m_parser(m_policy), m_readBuffer(std::make_unique<std::uint8_t[]>(kReadBufferSize)),
       m_pinBuffer(std::make_unique<std::uint8_t[]>(kFpgaChunk * kPinBytesPerByte)) {}
 
 std::size_t DeviceLink::readStep() {

@@ -3,6 +3,7 @@
 
 #include "device/Connection.h"
 #include "device/D2xxBinding.h"
+#include "device/LinkPolicy.h"
 #include "device/LinkStatistics.h"
 #include "device/PacketParser.h"
 #include "device/RequestFlags.h"
@@ -51,6 +52,7 @@ public:
     void setEvents(LinkEvents* events) { m_events = events; }
     void setStopToken(std::stop_token token) { m_stop = std::move(token); }
     PacketParser& parser() { return m_parser; }
+    LinkPolicy& policy() { return m_policy; }
 
     // One read-and-parse step. Returns the number of bytes parsed.
     std::size_t readStep();
@@ -83,6 +85,7 @@ private:
     RequestFlags& m_flags;
     LinkStatistics& m_stats;
     RegisterImageHolder& m_registers;
+    LinkPolicy m_policy;
     PacketParser m_parser;
     LinkEvents* m_events = nullptr;
     std::stop_token m_stop;

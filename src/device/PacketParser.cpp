@@ -3,7 +3,6 @@
 
 #include "core/Crc16.h"
 #include "device/FrameCodec.h"
-#include "device/RegisterImage.h"
 
 #include <algorithm>
 #include <array>
@@ -41,17 +40,10 @@ inline std::uint16_t crcStep(std::uint16_t crc, std::uint8_t b) {
     return static_cast<std::uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ b) & 0xFF]);
 }
 
-inline std::uint16_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-inline std::uint32_t le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(le16(p)) | (static_cast<std::uint32_t>(le16(p + 2)) << 16);
-}
-
 } // namespace
 
-PacketParser::PacketParser(RequestFlags& flags, StatusBoard& status, const RegisterImageHolder* registers)
-    : m_flags(flags), m_status(status), m_registers(registers),
+PacketParser::PacketParser(ParserReports& reports)
+    : m_reports(reports),
       m_statusBody(std::make_unique<std::uint8_t[]>(kStatusBodySize)),
       m_work{std::make_unique<std::uint8_t[]>(kBlockACapacity),
              std::make_unique<std::uint8_t[]>(kBlockBCapacity),
@@ -216,60 +208,10 @@ void PacketParser::completeStatus() {
         dropCorrupted();
         return;
     }
-    const std::uint8_t* s = m_statusBody.get();
-    const std::uint8_t kind = s[0];
     ++m_counts.statusPackets;
-    if (kind == 3)
-        m_acknowledged = true;
-    else
-        m_flags.StatusActivity.store(true);
-
-    const bool tablesFree =
-        !m_flags.CalibrationRunPending.load() && (m_registers == nullptr || !m_registers->uploadPending());
-    const bool configured = m_flags.DeviceConfigured.load();
-    const bool running = m_flags.Running.load();
-    m_status.update([&](StatusInfo& st) {
-        ++st.packets;
-        st.lastKind = kind;
-        st.firmwareVersion = static_cast<std::uint16_t>(s[1] + 300);
-        st.fpgaVersion = static_cast<std::uint16_t>(s[2] + 300);
-        st.flashFailure = s[3] != 0;
-        st.deviceType = le16(s + 4);
-        st.flashHash = le16(s + 6);
-        st.serial =
-            static_cast<std::uint64_t>(le32(s + 8)) | (static_cast<std::uint64_t>(le32(s + 12)) << 32);
-        st.flags = s[16];
-        st.pin = (s[16] & 0x80) != 0;
-        if (tablesFree) {
-            if (core::crc16({s + 26, core::kCalTableSize}) == 0) {
-                std::copy_n(s + 26, core::kCalTableSize, st.zeroTable.begin());
-                st.zeroTableRead = true;
-            }
-            if (core::crc16({s + 90, core::kCalTableSize}) == 0) {
-                std::copy_n(s + 90, core::kCalTableSize, st.systemTable.begin());
-                st.systemTableRead = true;
-            }
-        }
-        st.supplyRaw = le16(s + 154);
-        // Rounded to nearest, halves up (the value is never negative).
-        st.supplyMillivolts =
-            static_cast<std::int32_t>((static_cast<std::uint32_t>(st.supplyRaw) * 6600u + 32768u) >> 16);
-        st.powerOnCounter = le16(s + 156);
-        if (configured) {
-            if (running) {
-                st.counterState = s[17];
-                st.counterEdges = le32(s + 18);
-                st.counterTicks = le32(s + 22);
-                ++st.counterUpdates;
-            }
-            st.awgState = s[16] & 0x03;
-            st.awgStateKnown = true;
-        }
-    });
-    // Ready only once the packet's fields are in: the supervision reads the supply and the tables
-    // of a ready instrument and must not see the empty ones.
-    if (kind == 2) m_flags.DeviceReady.store(true);
-    m_flags.StatusRequest.store(true);
+    const StatusPacket packet = decodeStatusPacket(std::span<const std::uint8_t, kStatusBodySize>(m_statusBody.get(), kStatusBodySize));
+    if (packet.kind == status::kKindAcknowledgement) m_acknowledged = true;
+    m_reports.statusDecoded(packet);
 }
 
 void PacketParser::completeData() {
@@ -277,7 +219,7 @@ void PacketParser::completeData() {
         dropCorrupted();
         return;
     }
-    if (m_work.info[kInfoSequenceOffset] != m_expectedSequence || !m_flags.Running.load()) return;
+    if (m_work.info[info::Sequence] != m_expectedSequence || !m_reports.dataArrived()) return;
     ++m_counts.dataPackets;
     // Hand over by swapping the buffer sets: same effect as copying, without moving 200 kB.
     std::swap(m_work, m_handOver);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "device/InfoBlock.h"
 #include "device/LinkStatistics.h"
-#include "device/RequestFlags.h"
-#include "device/StatusInfo.h"
+#include "device/StatusPacket.h"
 
 #include <atomic>
 #include <cstddef>
@@ -14,13 +14,10 @@
 
 namespace kx::device {
 
-class RegisterImageHolder;
-
 inline constexpr std::size_t kBlockACapacity = 200000;
 inline constexpr std::size_t kBlockBCapacity = 10000;
-inline constexpr std::size_t kStatusBodySize = 160;
-inline constexpr std::size_t kInfoBlockSize = 160;
-inline constexpr std::size_t kInfoSequenceOffset = 35;
+inline constexpr std::size_t kStatusBodySize = status::kBodySize;
+inline constexpr std::size_t kInfoBlockSize = info::kSize;
 
 // The last accepted data packet, as waveform assembly reads it.
 struct DataPacketView {
@@ -30,13 +27,22 @@ struct DataPacketView {
     std::span<const std::uint8_t> info;
 };
 
+// What the parser saw. It only reports; the acquisition thread's link decides what follows.
+class ParserReports {
+public:
+    virtual ~ParserReports() = default;
+    // A status packet with a good CRC.
+    virtual void statusDecoded(const StatusPacket& packet) = 0;
+    // A data packet of the current settings is complete: whether it is taken.
+    virtual bool dataArrived() = 0;
+};
+
 // Byte-at-a-time parser of the inbound stream: finds each preamble, checks the CRC, decodes
-// status packets at once and accepts data packets of the current settings. Its state persists
+// status packets at once and offers data packets of the current settings. Its state persists
 // across reads, so packets may span any number of them. All buffers are allocated once.
 class PacketParser {
 public:
-    // `registers` (optional) tells whether a calibration-table upload is pending.
-    PacketParser(RequestFlags& flags, StatusBoard& status, const RegisterImageHolder* registers = nullptr);
+    explicit PacketParser(ParserReports& reports);
 
     // Points per channel as apply-settings last computed them (may be set from any thread).
     void setPointsPerChannel(std::uint32_t points) { m_points.store(points, std::memory_order_relaxed); }
@@ -72,9 +78,7 @@ private:
     void completeData();
     void dropCorrupted();
 
-    RequestFlags& m_flags;
-    StatusBoard& m_status;
-    const RegisterImageHolder* m_registers;
+    ParserReports& m_reports;
     std::atomic<std::uint32_t> m_points{0};
     std::uint8_t m_expectedSequence = 0;
     bool m_acknowledged = false;

@@ -175,11 +175,6 @@ void RegisterImageHolder::setFlowControl(bool enabled) {
     m_flowControl = enabled;
 }
 
-void RegisterImageHolder::clearRunning() {
-    std::lock_guard lock(m_mutex);
-    m_image.setBits(reg::kRunFlags, kRunFlagRunning, false);
-}
-
 std::size_t RegisterImageHolder::takeSettingsBody(std::span<std::uint8_t> out) {
     std::lock_guard lock(m_mutex);
     RegisterImage frame = m_image;

@@ -162,8 +162,6 @@ public:
     void cancelTableUploads();
     // Off under "FLOW_CTRL_OFF": bit 3 of the run flags is then never sent.
     void setFlowControl(bool enabled);
-    // End of a single shot: the run bit goes out cleared with the next frame.
-    void clearRunning();
 
     // send-settings step 2: advances the sequence number, builds the body into `out` with the
     // once flags ORed in and the flow-control bit added, then clears the once flags and the

@@ -2,6 +2,7 @@
 #include "display/ReadoutTexts.h"
 
 #include "core/NumberFormat.h"
+#include "device/StatusPacket.h"
 #include "core/state/AnalyzerState.h"
 #include "display/FrameDecisions.h"
 
@@ -260,40 +261,36 @@ private:
 
     void frequencyMeter(bool periodMode) {
         const auto& h = m_f.h;
-        const std::uint32_t status = h[fh::CounterStatus];
-        const std::uint32_t code = status & 0x0Fu;
+        const device::CounterReading r =
+            device::decodeCounter(h[fh::CounterStatus], h[fh::CounterEvents], h[fh::CounterTicks]);
         const char* tag = "";
         std::uint32_t color = m_colors.ColorExtraInfo;
-        if (code >= 1 && code <= 12) {
-            const int channel = static_cast<int>(code <= 6 ? code - 1 : code - 7);
-            tag = code <= 6 ? kChannelTags[static_cast<std::size_t>(channel)] : "(T)";
-            color = channelColor(m_colors, channel);
+        if (r.channel >= 0) {
+            tag = r.throughTrigger ? "(T)" : kChannelTags[static_cast<std::size_t>(r.channel)];
+            color = channelColor(m_colors, r.channel);
         }
-        const std::uint32_t events = h[fh::CounterEvents];
-        const std::uint32_t ticks = h[fh::CounterTicks];
+        using Value = device::CounterReading::Value;
         if (periodMode) {
             Slot t = put(3, 1, color);
             t << "T" << tag << " = ";
-            if ((status & 0x20u) != 0 || (status & 0x10u) == 0)
+            if (r.period == Value::NotValid)
                 t << "...";
-            else if (ticks == kCounterOverflow)
+            else if (r.period == Value::Overflow)
                 t << "ovf";
             else
-                t << num(ticks * 5.0, core::UnitType::Time, 4);
+                t << num(r.periodNs, core::UnitType::Time, 4);
             Slot n = put(9, 1, color);
             n << "N" << tag << " = ";
-            if ((status & 0x40u) != 0 || (status & 0x10u) == 0)
+            if (r.count == Value::NotValid)
                 n << "...";
-            else if (events == kCounterOverflow)
+            else if (r.count == Value::Overflow)
                 n << "ovf";
             else
-                n << groupedCount(events, m_c.sources.thousandsSeparator);
+                n << groupedCount(r.edges, m_c.sources.thousandsSeparator);
             return;
         }
-        // Fewer than two edges give no interval to measure.
-        if ((status & 0x30u) == 0 && ticks != 0 && events >= 1) {
-            put(9, 1, color) << "F" << tag << " = "
-                             << num((events - 1.0) * 2e8 / ticks, core::UnitType::Frequency, -8);
+        if (r.frequencyValid) {
+            put(9, 1, color) << "F" << tag << " = " << num(r.frequencyHz, core::UnitType::Frequency, -8);
         } else if (h[fh::FftFirst + 2] != 0) {
             put(9, 1, m_colors.ColorExtraInfo)
                 << "F(ETS) = " << num(h.getReal(kFrameEtsFrequency), core::UnitType::Frequency, -7);

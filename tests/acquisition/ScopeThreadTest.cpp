@@ -80,6 +80,7 @@ public:
         state.scope.SingleMode = false;
         ++singleEnded;
         framesSentAtEnd = stats->framesSent.load();
+        settingsChanged();
     }
 
     // The settings-changed notification (the GUI mutex held).

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "device/LinkPolicy.h"
 #include "device/PacketParser.h"
 #include "core/Crc16.h"
 #include "device/FrameCodec.h"
@@ -46,7 +47,7 @@ Bytes dataPacket(std::uint8_t header, std::size_t a, std::size_t bSize, std::uin
     b.push_back(header);
     for (std::size_t i = 0; i < a + bSize; ++i) b.push_back(static_cast<std::uint8_t>(fill + i));
     Bytes info(kInfoBlockSize, 0);
-    info[kInfoSequenceOffset] = sequence;
+    info[info::Sequence] = sequence;
     b.insert(b.end(), info.begin(), info.end());
     appendCrc(b, from);
     return b;
@@ -55,7 +56,8 @@ Bytes dataPacket(std::uint8_t header, std::size_t a, std::size_t bSize, std::uin
 struct ParserTest : ::testing::Test {
     RequestFlags flags;
     StatusBoard board;
-    PacketParser parser{flags, board};
+    LinkPolicy policy{flags, board};
+    PacketParser parser{policy};
 
     std::size_t feed(const Bytes& b) { return parser.feed(b); }
 };
@@ -197,7 +199,7 @@ TEST_F(ParserTest, DataPacketAcceptedBySequenceAndRunning) {
     EXPECT_EQ(v.blockB.size(), 200u);
     EXPECT_EQ(v.blockA[0], 0x11);
     EXPECT_EQ(v.blockB[0], static_cast<std::uint8_t>(0x11 + 100));
-    EXPECT_EQ(v.info[kInfoSequenceOffset], 7);
+    EXPECT_EQ(v.info[info::Sequence], 7);
 
     // An older sequence, or data while stopped, are dropped silently.
     EXPECT_EQ(feed(dataPacket(0x15, 100, 200, 6, 0x40)), 0u);

@@ -102,7 +102,7 @@ struct DataCounter : Events {
     std::uint8_t lastSequence = 0;
     void dataAccepted(const DataPacketView& packet) override {
         ++packets;
-        lastSequence = packet.info[kInfoSequenceOffset];
+        lastSequence = packet.info[info::Sequence];
     }
 };
 
