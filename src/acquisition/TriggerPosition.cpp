@@ -2,6 +2,7 @@
 #include "acquisition/TriggerPosition.h"
 
 #include "acquisition/InfoBlock.h"
+#include "core/Rounding.h"
 #include "core/SinxInterpolator.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ namespace {
 
 // Halves away from zero; the clamp keeps a corrupt neighbourhood from overflowing the word.
 std::int32_t roundClamped(double v) {
-    return static_cast<std::int32_t>(std::lround(std::clamp(v, -1.0e6, 1.0e6)));
+    return core::roundHalfAway<std::int32_t>(std::clamp(v, -1.0e6, 1.0e6));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "acquisition/InfoBlock.h"
 #include "acquisition/TriggerPosition.h"
 #include "acquisition/Unpack.h"
+#include "core/Rounding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -189,7 +190,7 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
     std::int64_t level = static_cast<std::int32_t>(h[fh::TriggerLevelCode]);
     if (h[fh::TriggerSource] == 1 || h[fh::TriggerSource] == 2) {
         const double lev = h[fh::TriggerSource] == 1 ? ctx.levA1 : ctx.levA2;
-        level = std::isfinite(lev) ? std::llround(std::clamp(lev, -1.0e9, 1.0e9)) : 0;
+        level = core::roundHalfAway(std::clamp(lev, -1.0e9, 1.0e9));
     }
     h[fh::TriggerLevelCode] = static_cast<std::uint32_t>(std::clamp<std::int64_t>(level, 0, 0x10000));
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analyzers/LcMeterSums.h"
 
+#include "core/Rounding.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -15,7 +17,7 @@ LcSums lcFourierSums(std::span<const std::int32_t> a1, int n, double frequencyHz
     n = std::clamp(n, 0, static_cast<int>(a1.size()));
     if (n == 0) return r;
     const double d = frequencyHz * n * 5 * decimation * 1e-9;
-    r.cycles = static_cast<int>(d < 0 ? d - 0.5 : d + 0.5);
+    r.cycles = core::roundHalfAway<int>(d);
     const double step = kTwoPi * r.cycles / n;
     for (int i = 0; i < n; ++i) {
         const double v = a1[static_cast<std::size_t>(i)];

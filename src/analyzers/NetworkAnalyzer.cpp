@@ -2,19 +2,13 @@
 #include "analyzers/NetworkAnalyzer.h"
 
 #include "analyzers/ComplexDivide.h"
+#include "core/Rounding.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
 namespace kx::analyzers {
-namespace {
-
-std::int32_t roundHalfAway(double v) {
-    return static_cast<std::int32_t>(v < 0 ? v - 0.5 : v + 0.5);
-}
-
-} // namespace
 
 std::int32_t calibrationPlanSpanHz(bool upTo200MHz, bool debugMode) {
     return upTo200MHz && debugMode ? kCalibrationPlanSpan200Hz : kCalibrationPlanSpanHz;
@@ -34,7 +28,7 @@ NetworkPointCodes networkPointCodes(std::complex<double> h, double rangeRatio, i
         dbPerDiv != 0 ? std::trunc(std::log10(m) * (8192.0 / dbPerDiv * 20) + 57344) : m * 65536 / 1.6 + 0.5;
     a = std::clamp(a, 0.0, 65536.0);
     c.amplitude = static_cast<std::int32_t>(dbPerDiv != 0 ? a : std::trunc(a));
-    c.phase = roundHalfAway(std::arg(h) * 10430.378350470453 + 32768);
+    c.phase = core::roundHalfAway<std::int32_t>(std::arg(h) * 10430.378350470453 + 32768);
     c.drawn = true;
     return c;
 }

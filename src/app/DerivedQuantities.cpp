@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/DerivedQuantities.h"
 
+#include "core/Rounding.h"
 #include "core/ScopeControls.h"
 
 #include "core/DeviceModel.h"
@@ -21,10 +22,6 @@ template <typename T> T clampIndex(T v, T size) {
 std::uint32_t ceilDiv(std::int64_t a, std::int64_t b) {
     const std::int64_t q = (a + b - 1) / b;
     return static_cast<std::uint32_t>(std::clamp<std::int64_t>(q, 1, 0xFFFFFFFF));
-}
-
-double roundHalfAway(double x) {
-    return x >= 0 ? std::floor(x + 0.5) : std::ceil(x - 0.5);
 }
 
 } // namespace
@@ -107,7 +104,8 @@ DerivedQuantities computeDerived(core::InstrumentState& s) {
     else if (d.TimeDivNs == 2)
         d.PreTrigger = 2;
     else {
-        const double pre = roundHalfAway(std::clamp(s.trigger.Pre, 0, 9) * d.SamplesPerDiv);
+        const double pre =
+            static_cast<double>(core::roundHalfAway(std::clamp(s.trigger.Pre, 0, 9) * d.SamplesPerDiv));
         d.PreTrigger = static_cast<std::uint32_t>(std::clamp<double>(pre, 0, n));
     }
     d.PostTrigger = static_cast<std::uint32_t>(n) - d.PreTrigger;

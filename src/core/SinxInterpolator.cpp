@@ -2,6 +2,7 @@
 #include "core/SinxInterpolator.h"
 
 #include "core/FrameRecord.h"
+#include "core/Rounding.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -53,8 +54,7 @@ std::optional<std::int32_t> sinxInterpolate(std::span<const std::int32_t> sample
     }
     // 64-bit sum: far-off extrapolated neighbours must not wrap around.
     const double x = static_cast<double>(sum) * 10.0 / 65536.0;
-    const double rounded = x >= 0 ? std::floor(x + 0.5) : std::ceil(x - 0.5);
-    return static_cast<std::int32_t>(rounded);
+    return roundHalfAway<std::int32_t>(x);
 }
 
 } // namespace kx::core

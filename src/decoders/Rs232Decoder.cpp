@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "decoders/Rs232Decoder.h"
 
+#include "core/Rounding.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -54,11 +56,6 @@ private:
     int m_inv;
 };
 
-// Halves away from zero; positions are never negative here.
-std::int64_t roundPos(double x) {
-    return static_cast<std::int64_t>(std::floor(x + 0.5));
-}
-
 } // namespace
 
 int decodeRs232(const Rs232Line& line, const Rs232Format& format, std::span<DecodedChar> out) {
@@ -77,7 +74,7 @@ int decodeRs232(const Rs232Line& line, const Rs232Format& format, std::span<Deco
         if (s < 0) break;
 
         double o = 0.5 * e;
-        const std::int64_t centre = s + roundPos(o);
+        const std::int64_t centre = s + core::roundHalfAway(o);
         if (centre >= n) break;
         if (sampler.bit(centre) != 0) { // false start
             g = centre;
@@ -89,7 +86,7 @@ int decodeRs232(const Rs232Line& line, const Rs232Format& format, std::span<Deco
         int ones = 0;
         for (int k = 0; k < dataBits; ++k) {
             o += e;
-            const std::int64_t i = s + roundPos(o);
+            const std::int64_t i = s + core::roundHalfAway(o);
             if (i >= n) break;
             const int b = sampler.bit(i);
             lsb |= std::uint64_t(b) << k;
@@ -99,7 +96,7 @@ int decodeRs232(const Rs232Line& line, const Rs232Format& format, std::span<Deco
         std::uint32_t flags = 0;
         if (format.parity != Rs232Parity::None) {
             o += e;
-            const std::int64_t i = s + roundPos(o);
+            const std::int64_t i = s + core::roundHalfAway(o);
             if (i >= n) break;
             const int b = sampler.bit(i);
             if (format.parity == Rs232Parity::Even && b != ones % 2) flags |= kParityError;
@@ -107,12 +104,12 @@ int decodeRs232(const Rs232Line& line, const Rs232Format& format, std::span<Deco
         }
         for (int k = 0; k < format.stopBits; ++k) {
             o += e;
-            const std::int64_t i = s + roundPos(o);
+            const std::int64_t i = s + core::roundHalfAway(o);
             if (i >= n) break;
             if (sampler.bit(i) != 1) flags |= kFramingError;
         }
         o += 0.5 * e;
-        const std::int64_t end = s + roundPos(o);
+        const std::int64_t end = s + core::roundHalfAway(o);
         if (end >= n) break;
 
         DecodedChar& c = out[count++];
@@ -120,7 +117,7 @@ int decodeRs232(const Rs232Line& line, const Rs232Format& format, std::span<Deco
         c.first = static_cast<std::int32_t>(s);
         c.last = static_cast<std::int32_t>(end);
         c.value = static_cast<std::uint32_t>(format.msbFirst ? msb : lsb);
-        g = s + roundPos(o - 0.7 * e);
+        g = s + core::roundHalfAway(o - 0.7 * e);
     }
     return static_cast<int>(count);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/Rounding.h"
 #include "display/Gestures.h"
 
 #include <algorithm>
@@ -12,12 +13,10 @@ namespace kx::display::gesture {
 inline constexpr std::int32_t kCodeTop = 65536; // vertical codes run 0..65536 over the plot
 inline constexpr std::int32_t kCursorSpan = 5000;
 
-// Nearest integer, halves away from zero; NaN and huge values are pinned so a bad frame
-// header cannot overflow the conversion.
+// Nearest integer, halves away from zero, pinned to +-1e15 so sums of a few never overflow even
+// with a bad frame header.
 inline std::int64_t roundAway(double x) {
-    if (!(x == x)) return 0;
-    x = std::clamp(x, -1.0e15, 1.0e15);
-    return static_cast<std::int64_t>(x >= 0 ? x + 0.5 : x - 0.5);
+    return core::roundHalfAway(std::clamp(x, -1.0e15, 1.0e15));
 }
 
 inline std::int32_t clampCode(std::int64_t code) {

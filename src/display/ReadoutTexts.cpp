@@ -2,8 +2,9 @@
 #include "display/ReadoutTexts.h"
 
 #include "core/NumberFormat.h"
-#include "device/StatusPacket.h"
+#include "core/Rounding.h"
 #include "core/state/AnalyzerState.h"
+#include "device/StatusPacket.h"
 #include "display/FrameDecisions.h"
 
 #include <algorithm>
@@ -27,8 +28,7 @@ constexpr int kFrameEtsFrequency = fh::EtsFirst + 8; // the signal frequency the
 
 long long roundAway(double x) {
     if (!std::isfinite(x)) return 0;
-    x = std::clamp(x, -9.0e18, 9.0e18);
-    return static_cast<long long>(x >= 0 ? x + 0.5 : x - 0.5);
+    return core::roundHalfAway(x);
 }
 
 std::uint32_t channelColor(const core::ColorRoles& r, int channel) {

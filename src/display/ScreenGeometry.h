@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/Rounding.h"
+
 namespace kx::display {
 
 constexpr int kDesignWidth = 566; // paint box of the design-size window
@@ -29,10 +31,8 @@ ScreenGeometry computeGeometry(int width, int height);
 
 // Half-away-from-zero rounding used by every drawing formula; inline, it runs per sample.
 inline int roundPx(double x) {
-    if (!(x == x)) return 0; // NaN draws nowhere in particular
-    if (x > 1.0e9) x = 1.0e9;
-    if (x < -1.0e9) x = -1.0e9;
-    return static_cast<int>(x >= 0 ? x + 0.5 : x - 0.5);
+    // Pinned to +-1e9 so pixel sums stay in range; NaN draws nowhere in particular.
+    return core::roundHalfAway<int>(x > 1.0e9 ? 1.0e9 : x < -1.0e9 ? -1.0e9 : x);
 }
 
 } // namespace kx::display

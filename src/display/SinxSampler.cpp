@@ -2,6 +2,7 @@
 #include "display/SinxSampler.h"
 
 #include "core/FrameRecord.h"
+#include "core/Rounding.h"
 #include "core/SinxInterpolator.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ std::optional<std::int32_t> SinxSampler::at(std::span<const std::int32_t> sample
             std::int64_t sum = 0;
             for (int j = 0; j < 18; ++j) sum += static_cast<std::int64_t>(s[j]) * m_weights[r][j];
             const double x = static_cast<double>(sum) * 10.0 / 65536.0;
-            return static_cast<std::int32_t>(x >= 0 ? std::floor(x + 0.5) : std::ceil(x - 0.5));
+            return core::roundHalfAway<std::int32_t>(x);
         }
     }
     return core::sinxInterpolate(samples, n, k, r);

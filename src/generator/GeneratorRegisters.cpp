@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/GeneratorRegisters.h"
 
+#include "core/Rounding.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -22,9 +24,8 @@ std::int64_t pow10(std::int32_t e) {
     return v;
 }
 
-// Rounds to nearest with halves away from zero.
 std::int64_t rnd(double v) {
-    return static_cast<std::int64_t>(std::round(v));
+    return core::roundHalfAway(v);
 }
 
 // trunc(v + 0.5), the rounding of the synthesis words; negative and absurd values give 0.
