@@ -5,6 +5,7 @@
 #include "files/DataFileFormat.h"
 #include "files/DataFileTexts.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -114,30 +115,57 @@ FftRequests fftRequestsFor(const core::FrameHeader& h) {
     return r;
 }
 
+namespace {
+
+void locked(const UnderLock& underLock, const std::function<void()>& work) {
+    if (underLock)
+        underLock(work);
+    else
+        work();
+}
+
+// A file's records as read, before anything on screen is replaced.
+struct Loaded {
+    std::unique_ptr<core::FrameRecord> frame = std::make_unique<core::FrameRecord>();
+    std::unique_ptr<core::FrameRecord> background;
+    std::vector<double> spectrum[2];
+};
+
+void copyRecord(const core::FrameRecord& from, core::FrameRecord& to) {
+    to.header = from.header;
+    to.channels = from.channels;
+    to.points = from.points;
+    to.loadedFromFile = from.loadedFromFile;
+}
+
+} // namespace
+
 DataFileStatus SaveDataFile(const std::string& path, DataFileRecords& records, DataFileNames& names,
                             core::Prompt& prompt, const SaveDataFileOptions& o) {
     const bool ru = o.russian;
+    // The bytes are made under the records' lock; the file is written without it.
+    std::vector<std::uint8_t> out;
+    bool withBackground = false;
+    locked(o.underLock, [&] {
+        auto& h = records.frame.header;
+        for (int i = word::ReservedFirst; i <= word::ReservedLast; ++i) h[i] = 0;
+        appendRecord(out, kDataMagic, records.frame);
+        if (h[fh::AnalyzerMode] != 0) {
+            appendDoubles(out, records.frame.points.re, h[fh::AnalogCount], core::kNoAnalyzerData);
+            appendDoubles(out, records.frame.points.im, h[fh::AnalogCount], core::kNoAnalyzerData);
+        }
+        for (int c = 0; c < 2; ++c)
+            if (h[word::FftStateA1 + c] == 1)
+                appendDoubles(out, spectrumOf(records, h, c), h[word::FftPoints] / 2, 0.0);
+        withBackground = records.background.header[fh::CaptureLength] != 0 && o.backgroundView;
+        if (withBackground) appendRecord(out, kBackgroundMagic, records.background);
+    });
+
     File f(std::fopen(path.c_str(), "wb"));
     if (!f) {
         fileMessage(prompt, ru, texts::kSaveTitle, path, texts::kCantWrite, MessageStyle::Error);
         return DataFileStatus::CannotCreate;
     }
-
-    auto& h = records.frame.header;
-    for (int i = word::ReservedFirst; i <= word::ReservedLast; ++i) h[i] = 0;
-    std::vector<std::uint8_t> out;
-    appendRecord(out, kDataMagic, records.frame);
-    if (h[fh::AnalyzerMode] != 0) {
-        appendDoubles(out, records.frame.points.re, h[fh::AnalogCount], core::kNoAnalyzerData);
-        appendDoubles(out, records.frame.points.im, h[fh::AnalogCount], core::kNoAnalyzerData);
-    }
-    for (int c = 0; c < 2; ++c)
-        if (h[word::FftStateA1 + c] == 1)
-            appendDoubles(out, spectrumOf(records, h, c), h[word::FftPoints] / 2, 0.0);
-
-    const bool withBackground = records.background.header[fh::CaptureLength] != 0 && o.backgroundView;
-    if (withBackground) appendRecord(out, kBackgroundMagic, records.background);
-
     const bool written = std::fwrite(out.data(), 1, out.size(), f.get()) == out.size();
     const bool closed = std::fclose(f.release()) == 0;
     if (!written || !closed) {
@@ -197,54 +225,83 @@ DataFileStatus OpenDataFile(const std::string& path, DataFileRecords& records, D
         return status;
     }
 
-    clearFrame(records, names, o);
-    auto& h = records.frame.header;
+    // Everything is read aside first; what is shown is replaced in one step under the lock.
+    Loaded file;
+    file.frame->clear();
+    for (int c = 0; c < 2; ++c)
+        file.spectrum[c].assign((c == 0 ? records.spectrumA1 : records.spectrumA2).size(), 0.0);
+    std::vector<double> etsSpectrum(records.etsSpectrum.size(), 0.0);
+    DataFileRecords aside{*file.frame,      *file.frame,      records.bgLaneSwap,
+                          file.spectrum[0], file.spectrum[1], etsSpectrum};
+    DataFileStatus status = DataFileStatus::Ok;
+    const core::TextPair* message = nullptr;
+    auto& h = file.frame->header;
+    bool clearBackgroundToo = false;
     if (!readHeader(in, h) || headerChecksum(h) != h[fh::Checksum]) {
-        fileMessage(prompt, ru, texts::kOpenTitle, path, texts::kCrcError, MessageStyle::Error);
-        clearFrame(records, names, o);
-        return DataFileStatus::CrcError;
-    }
-    if (!countsFit(h, records, true)) {
-        fileMessage(prompt, ru, texts::kOpenTitle, path, texts::kInvalidFormat, MessageStyle::Error);
-        clearFrame(records, names, o);
-        return DataFileStatus::InvalidFormat;
-    }
-    readSampleBlocks(in, records.frame);
-    if (h[fh::AnalyzerMode] != 0) {
-        readDoubles(in, records.frame.points.re, h[fh::AnalogCount]);
-        readDoubles(in, records.frame.points.im, h[fh::AnalogCount]);
-    }
-    for (int c = 0; c < 2; ++c) {
-        if (h[word::FftStateA1 + c] != 1) continue;
-        auto to = spectrumOf(records, h, c);
-        const std::size_t half = h[word::FftPoints] / 2;
-        std::fill_n(to.begin(), half, 0.0); // a short file leaves no stale bins behind
-        readDoubles(in, to, half);
-    }
-    names.dataFileName = fileNameOf(path);
-    names.dataFileNameKnown = true;
-
-    std::uint8_t bgMagic[kBackgroundMagic.size() + 1];
-    const std::size_t got = in.take(bgMagic);
-    const std::string_view bgText = magicText(bgMagic, terminated);
-    if (got == sizeof bgMagic && terminated && bgText == kBackgroundMagic) {
-        clearBackground(records, names);
-        auto& bh = records.background.header;
-        const bool valid = readHeader(in, bh) && headerChecksum(bh) == bh[fh::Checksum];
-        if (!valid || !countsFit(bh, records, false)) {
-            fileMessage(prompt, ru, texts::kOpenTitle, path,
-                        valid ? texts::kInvalidFormat : texts::kBgCrcError, MessageStyle::Error);
-            clearFrame(records, names, o);
-            clearBackground(records, names);
-            return valid ? DataFileStatus::InvalidFormat : DataFileStatus::BgCrcError;
+        status = DataFileStatus::CrcError;
+        message = &texts::kCrcError;
+    } else if (!countsFit(h, aside, true)) {
+        status = DataFileStatus::InvalidFormat;
+        message = &texts::kInvalidFormat;
+    } else {
+        readSampleBlocks(in, *file.frame);
+        if (h[fh::AnalyzerMode] != 0) {
+            readDoubles(in, file.frame->points.re, h[fh::AnalogCount]);
+            readDoubles(in, file.frame->points.im, h[fh::AnalogCount]);
         }
-        readSampleBlocks(in, records.background);
-        records.background.loadedFromFile = true;
-        names.bgFileName = backgroundNameOf(names.dataFileName);
-        names.bgFileNameKnown = true;
-        if (o.backgroundLoaded) o.backgroundLoaded();
+        for (int c = 0; c < 2; ++c) {
+            if (h[word::FftStateA1 + c] != 1) continue;
+            readDoubles(in, spectrumOf(aside, h, c), h[word::FftPoints] / 2);
+        }
+        std::uint8_t bgMagic[kBackgroundMagic.size() + 1];
+        const std::size_t got = in.take(bgMagic);
+        const std::string_view bgText = magicText(bgMagic, terminated);
+        if (got == sizeof bgMagic && terminated && bgText == kBackgroundMagic) {
+            file.background = std::make_unique<core::FrameRecord>();
+            file.background->clear();
+            auto& bh = file.background->header;
+            const bool valid = readHeader(in, bh) && headerChecksum(bh) == bh[fh::Checksum];
+            if (!valid || !countsFit(bh, aside, false)) {
+                status = valid ? DataFileStatus::InvalidFormat : DataFileStatus::BgCrcError;
+                message = valid ? &texts::kInvalidFormat : &texts::kBgCrcError;
+                clearBackgroundToo = true;
+            } else {
+                readSampleBlocks(in, *file.background);
+                file.background->loadedFromFile = true;
+            }
+        }
+        file.frame->loadedFromFile = status == DataFileStatus::Ok;
     }
-    records.frame.loadedFromFile = true;
+
+    // A damaged file leaves an empty frame (and background) behind, as a failed read would.
+    locked(o.underLock, [&] {
+        clearFrame(records, names, o);
+        if (clearBackgroundToo) clearBackground(records, names);
+        if (status != DataFileStatus::Ok) return;
+        copyRecord(*file.frame, records.frame);
+        for (int c = 0; c < 2; ++c) {
+            if (h[word::FftStateA1 + c] != 1) continue;
+            // Only the file's bins are replaced: a short file leaves no stale bins behind.
+            const auto from = spectrumOf(aside, h, c);
+            const auto to = spectrumOf(records, h, c);
+            const std::size_t half =
+                std::min<std::size_t>(h[word::FftPoints] / 2, std::min(from.size(), to.size()));
+            std::copy_n(from.begin(), half, to.begin());
+        }
+        names.dataFileName = fileNameOf(path);
+        names.dataFileNameKnown = true;
+        if (file.background) {
+            clearBackground(records, names);
+            copyRecord(*file.background, records.background);
+            names.bgFileName = backgroundNameOf(names.dataFileName);
+            names.bgFileNameKnown = true;
+        }
+    });
+    if (message != nullptr) {
+        fileMessage(prompt, ru, texts::kOpenTitle, path, *message, MessageStyle::Error);
+        return status;
+    }
+    if (file.background && o.backgroundLoaded) o.backgroundLoaded();
 
     askFft(o, h);
     if (o.clearModelCheck) o.clearModelCheck();

@@ -11,8 +11,8 @@
 
 namespace kx::files {
 
-// What a data file is made of. The caller holds the records' mutexes while a file is read or
-// written.
+// What a data file is made of. The records are touched only inside the options' `underLock`
+// (the caller takes the records' mutexes there); messages and dialogs come outside it.
 struct DataFileRecords {
     core::FrameRecord& frame;
     core::FrameRecord& background;
@@ -56,7 +56,11 @@ struct FftRequests {
 // its own messages, e.g. WriteSettingsFile / ReadSettingsFile with SettingsKind::User.
 using SettingsFileHook = std::function<bool(const std::string& path)>;
 
+// Runs `work` while the records may be touched (the caller's locks held); empty: directly.
+using UnderLock = std::function<void(const std::function<void()>& work)>;
+
 struct SaveDataFileOptions {
+    UnderLock underLock;
     bool russian = false;
     bool backgroundView = false;    // Menu_BG_View checked: a background oscillogram is saved too
     SettingsFileHook writeSettings; // empty: no companion file is written
@@ -64,6 +68,7 @@ struct SaveDataFileOptions {
 };
 
 struct OpenDataFileOptions {
+    UnderLock underLock;
     bool russian = false;
     std::uint32_t uiDeviceType = 0;
     // The frame record was cleared: raise FftRestartA1/A2 and FftRecomputeA1/A2.
