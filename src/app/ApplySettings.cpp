@@ -76,12 +76,14 @@ PublishResult publishRegisters(core::InstrumentState& state, const RegisterInput
 }
 
 DerivedQuantities applySettings(core::InstrumentState& state, device::RegisterImageHolder& holder,
-                                PublishResult* result) {
+                                PublishResult* result, trigger::TriggerMemo* trigger) {
     const DerivedQuantities derived = computeDerived(state);
     if (state.scope.fmCounterReset) {
         holder.raise(device::OnceFlag::CounterReset);
         state.scope.fmCounterReset = false;
     }
+    if (trigger != nullptr && trigger::triggerChanged(state.trigger, *trigger))
+        holder.raise(device::OnceFlag::TriggerChanged);
     const PublishResult r = publishRegisters(state, registerInputsFrom(state, derived), holder);
     if (result != nullptr) *result = r;
     return derived;

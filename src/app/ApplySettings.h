@@ -5,6 +5,7 @@
 #include "app/RegisterFill.h"
 #include "core/InstrumentState.h"
 #include "device/RegisterImage.h"
+#include "trigger/TriggerChange.h"
 
 #include <cstdint>
 
@@ -17,9 +18,11 @@ struct PublishResult {
 // apply-settings, the part without widgets: derives the acquisition quantities (which may
 // correct the state as the controls would), enforces the generator's implied values, fills
 // the register image and publishes it under the holder's mutex; a pending "Counter Reset" is
-// handed to the holder as a once flag. GUI thread only. `result` may be null.
+// handed to the holder as a once flag, and so is "trigger settings changed" when the trigger
+// condition differs from what `trigger` last saw. GUI thread only. `result` and `trigger` may
+// be null.
 DerivedQuantities applySettings(core::InstrumentState& state, device::RegisterImageHolder& holder,
-                                PublishResult* result = nullptr);
+                                PublishResult* result = nullptr, trigger::TriggerMemo* trigger = nullptr);
 
 // What the register image takes from the state and the derived quantities beyond the trigger,
 // generator and calibration models.

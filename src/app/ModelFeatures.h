@@ -23,5 +23,4 @@ struct ModelFeatureView {
 // capability bits uncheck, reset or force. Pure: returns what the window must show.
 ModelFeatureView applyModelFeatures(core::InstrumentState& state);
 
-
 } // namespace kx::app

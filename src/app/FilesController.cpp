@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/FilesController.h"
+
+#include "app/FileDispatch.h"
+#include "app/ScopeSession.h"
+#include "core/DeviceModel.h"
+#include "files/SettingsDialogs.h"
+#include "files/SettingsFile.h"
+
+#include <mutex>
+
+namespace kx::app {
+
+void FilesController::openDataWithDialog() {
+    BusyMark busy(m_s.busyFlag());
+    auto& sys = m_s.state().system;
+    const std::string path = files::chooseOpenDataFile(m_s.prompt(), sys.RussianUi, sys.LastDir);
+    if (!path.empty()) openDataFile(path);
+}
+
+void FilesController::saveDataWithDialog() {
+    BusyMark busy(m_s.busyFlag());
+    auto& sys = m_s.state().system;
+    const bool ru = sys.RussianUi;
+    const std::string path = files::chooseSaveDataFile(m_s.prompt(), ru, sys.LastDir, m_s.names());
+    if (path.empty()) return;
+    files::DataFileRecords records = m_s.dataFileRecords();
+    files::SaveDataFileOptions o;
+    o.russian = ru;
+    o.backgroundView = m_s.state().display.BgShow;
+    o.underLock = [this](const std::function<void()>& work) {
+        std::scoped_lock lock(m_s.frame().mutex, m_s.background().mutex);
+        work();
+    };
+    o.writeSettings = [this](const std::string& settings) {
+        files::WriteContext context;
+        context.awgLoaded = m_s.awgLoaded();
+        return files::WriteSettingsFile(settings, files::SettingsKind::User, m_s.state(), context,
+                                        m_s.prompt());
+    };
+    o.refresh = [this] { m_s.refresh(); };
+    files::SaveDataFile(path, records, m_s.names(), m_s.prompt(), o);
+}
+
+void FilesController::openSettingsWithDialog() {
+    BusyMark busy(m_s.busyFlag());
+    auto& sys = m_s.state().system;
+    const std::string path = files::chooseOpenSettingsFile(m_s.prompt(), sys.RussianUi, sys.LastDir);
+    if (!path.empty()) openSettingsFile(path);
+}
+
+void FilesController::saveSettingsWithDialog() {
+    BusyMark busy(m_s.busyFlag());
+    auto& sys = m_s.state().system;
+    const files::DataFileNames& names = m_s.names();
+    const std::string path = files::chooseSaveSettingsFile(m_s.prompt(), sys.RussianUi, sys.LastDir,
+                                                           names.dataFileNameKnown ? names.dataFileName : "");
+    if (path.empty()) return;
+    files::WriteContext context;
+    context.awgLoaded = m_s.awgLoaded();
+    files::SaveSettingsFile(path, m_s.state(), context, m_s.prompt());
+}
+
+void FilesController::help() {
+    BusyMark busy(m_s.busyFlag());
+    m_s.window().showHelp();
+}
+
+void FilesController::dispatch(const std::string& path, FileOrigin origin) {
+    BusyMark busy(m_s.busyFlag());
+    switch (dispatchKind(path, origin == FileOrigin::Drop)) {
+    case FileKind::AwgScript:
+        // The generator's AWG loader takes it once the generator panel exists.
+        break;
+    case FileKind::Settings:
+        openSettingsFile(path);
+        break;
+    case FileKind::Data:
+        openDataFile(path);
+        break;
+    case FileKind::Unsupported:
+        reportUnsupportedFile(m_s.prompt(), path, m_s.state().system.RussianUi);
+        break;
+    }
+    const std::string dir = fileDirectory(path);
+    if (!dir.empty()) m_s.state().system.LastDir = dir;
+}
+
+void FilesController::handOver(const std::string& file, int paramCount) {
+    m_s.window().raiseWindow();
+    if (paramCount == 0 || file.empty()) return;
+    dispatch(file, FileOrigin::HandOver);
+}
+
+files::OpenDataFileOptions FilesController::openOptions() {
+    files::OpenDataFileOptions o;
+    auto& state = m_s.state();
+    o.underLock = [this](const std::function<void()>& work) {
+        std::scoped_lock lock(m_s.frame().mutex, m_s.background().mutex);
+        work();
+    };
+    o.russian = state.system.RussianUi;
+    o.uiDeviceType = static_cast<std::uint32_t>(state.system.UiDeviceType);
+    o.backgroundLoaded = [&state] { state.display.BgShow = true; };
+    o.clearModelCheck = [&state] { state.system.ModelCheckPending = false; };
+    o.switchModel = [this, &state](std::uint32_t type) {
+        state.system.UiDeviceType = static_cast<std::int32_t>(type);
+        m_s.apply(Effect::ModelFeatures | Effect::Layout | Effect::Captions);
+        return core::modelName(static_cast<std::int32_t>(type));
+    };
+    o.refresh = [this] { m_s.refresh(); };
+    o.readSettings = [this, &state](const std::string& path) {
+        const files::ReadResult r =
+            files::ReadSettingsFile(path, files::SettingsKind::User, state, m_s.prompt());
+        m_s.applyModelFeatureSet();
+        return r.markerFound && !r.refused;
+    };
+    o.settingsChanged = [this] { m_s.settingsChanged(); };
+    return o;
+}
+
+void FilesController::openDataFile(const std::string& path) {
+    BusyMark busy(m_s.busyFlag());
+    files::DataFileRecords records = m_s.dataFileRecords();
+    files::OpenDataFile(path, records, m_s.names(), m_s.prompt(), openOptions());
+    m_s.apply(Effect::Refresh);
+}
+
+void FilesController::openSettingsFile(const std::string& path) {
+    BusyMark busy(m_s.busyFlag());
+    files::OpenSettingsFile(path, m_s.state(), m_s.prompt());
+    m_s.apply(kModelEffects);
+}
+
+} // namespace kx::app
