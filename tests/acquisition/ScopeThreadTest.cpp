@@ -6,6 +6,7 @@
 #include "core/ScopeTables.h"
 #include "device/DeviceOpen.h"
 #include "device/FpgaImage.h"
+#include "support/SimDevice.h"
 #include "support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>
@@ -130,14 +131,10 @@ double volts(std::int32_t code, std::int32_t zero, std::uint32_t scaleUv) {
     return (code - zero) / 8192.0 * scaleUv * 1e-6;
 }
 
-class ScopeThreadTest : public ::testing::Test {
+class ScopeThreadTest : public ::testing::Test, protected testing::SimDevice {
 protected:
     void SetUp() override {
-        setenv("KX48ZZ_SIM", "pacing=off;model=0x23;noise=off", 1);
-        options.libraries = {KX_SIM_LIBRARY};
-        options.caption = "kx48zz";
-        ASSERT_EQ(device::openDevice(binding, connection, event, prompt, options), 0);
-        connection.DeviceStatus = 0;
+        ASSERT_EQ(openSimulator(prompt), 0);
 
         gui.frame = frame.get();
         gui.flags = &flags;
@@ -162,8 +159,7 @@ protected:
     }
     void TearDown() override {
         thread.stop();
-        binding.close(connection.handle.load());
-        connection.opened = false;
+        closeSimulator();
     }
 
     // Frames drawn from now on.
@@ -172,11 +168,7 @@ protected:
         return gui.frames.size();
     }
 
-    device::D2xxBinding binding;
-    device::Connection connection;
-    device::DataEvent event;
     NullPrompt prompt;
-    device::OpenOptions options;
     device::RequestFlags flags;
     device::LinkStatistics stats;
     device::StatusBoard board;

@@ -10,6 +10,7 @@
 #include "device/DeviceOpen.h"
 #include "device/FpgaImage.h"
 
+#include "support/SimDevice.h"
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -63,18 +64,10 @@ public:
     acquisition::ScopeThread* thread = nullptr;
 };
 
-class SupervisionLink : public ::testing::Test {
+class SupervisionLink : public ::testing::Test, protected testing::SimDevice {
 protected:
     void SetUp() override {
-        const std::vector<std::string> libs{KX_SIM_LIBRARY};
-        ASSERT_EQ(binding.load(libs), 0);
-        control = binding.simulatorControl();
-        ASSERT_NE(control, nullptr);
-        ASSERT_EQ(control("reset; pacing=off; noise=off"), 0);
-        options.libraries = libs;
-        options.caption = "kx48zz";
-        ASSERT_EQ(device::openDevice(binding, connection, event, host, options), 0);
-        connection.DeviceStatus = 0;
+        ASSERT_EQ(openSimulator(host, "pacing=off;noise=off"), 0);
 
         window.flags = &flags;
         window.registers = &registers;
@@ -107,9 +100,7 @@ protected:
     }
     void TearDown() override {
         thread.stop();
-        if (connection.handle.load() != nullptr) binding.close(connection.handle.load());
-        connection.opened = false;
-        control("reset");
+        closeSimulator();
     }
 
     // One Timer1 tick in the GUI thread.
@@ -167,10 +158,6 @@ protected:
         });
     }
 
-    device::D2xxBinding binding;
-    device::Connection connection;
-    device::DataEvent event;
-    device::OpenOptions options;
     device::RequestFlags flags;
     device::LinkStatistics stats;
     device::StatusBoard board;
@@ -181,7 +168,6 @@ protected:
     acquisition::ScopeThread thread{{binding, connection, event, flags, stats, board, registers, *frame,
                                      window, window, device::embeddedFpgaImage()}};
     Supervisor supervisor{{binding, connection, flags, stats, board, registers, thread.link()}, host};
-    int (*control)(const char*) = nullptr;
 
 private:
     std::unique_lock<std::mutex>* m_guiLock = nullptr;

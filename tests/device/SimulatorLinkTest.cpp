@@ -7,6 +7,7 @@
 #include "device/FpgaImage.h"
 #include "device/RegisterImage.h"
 
+#include "support/SimDevice.h"
 #include "support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>
@@ -26,41 +27,22 @@ struct Events : LinkEvents {
     void configured() override { ++configuredCalls; }
 };
 
-class SimulatorLinkTest : public ::testing::Test {
+class SimulatorLinkTest : public ::testing::Test, protected kx::testing::SimDevice {
 protected:
     void SetUp() override {
-        setenv("KX48ZZ_SIM", "pacing=off", 1);
-        options.libraries = {KX_SIM_LIBRARY};
-        options.caption = "kx48zz";
-        ASSERT_EQ(openDevice(binding, connection, event, prompt, options), 0);
-        connection.DeviceStatus = 0;
-        control = binding.simulatorControl();
-        ASSERT_NE(control, nullptr);
-        ASSERT_EQ(control("pacing=off"), 0);
+        ASSERT_EQ(openSimulator(prompt, "pacing=off"), 0);
         link.setEvents(&events);
     }
-    void TearDown() override {
-        if (control != nullptr) {
-            control("drop_acks=0");
-            control("ready=on");
-        }
-        binding.close(connection.handle.load());
-        connection.opened = false;
-    }
+    void TearDown() override { closeSimulator(); }
     bool configure() { return link.configureFpga(embeddedFpgaImage()); }
 
-    D2xxBinding binding;
-    Connection connection;
-    DataEvent event;
     NullPrompt prompt;
-    OpenOptions options;
     RequestFlags flags;
     LinkStatistics stats;
     StatusBoard board;
     RegisterImageHolder registers;
     Events events;
     DeviceLink link{binding, connection, flags, stats, board, registers};
-    int (*control)(const char*) = nullptr;
 };
 
 TEST_F(SimulatorLinkTest, ConfigurationSettingsAndStatus) {

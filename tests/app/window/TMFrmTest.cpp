@@ -2,6 +2,7 @@
 // The main window offscreen, its widgets found by their names, against the simulated instrument.
 #include "app/window/TMFrm.h"
 #include "support/ScriptedPrompt.h"
+#include "support/SimDevice.h"
 #include "core/ScopeTables.h"
 #include "display/ScreenGeometry.h"
 #include "ui/MainMenu.h"
@@ -34,14 +35,7 @@ namespace {
 
 using ScriptedPrompt = kx::testing::ScriptedPrompt;
 
-// kxsim_control of the simulator the window loads: the same library, so the same instrument.
-int simControl(const char* command) {
-    static void* lib = dlopen(KX_SIM_LIBRARY, RTLD_NOW);
-    if (lib == nullptr) return -1;
-    using Control = int (*)(const char*);
-    static auto control = reinterpret_cast<Control>(dlsym(lib, "kxsim_control"));
-    return control ? control(command) : -1;
-}
+using testing::simControl;
 
 bool waitUntil(const std::function<bool()>& pred, int ms = 8000) {
     QElapsedTimer t;

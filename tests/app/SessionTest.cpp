@@ -1,0 +1,202 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program without its widgets: handlers on the session against the simulated instrument, with
+// the test thread as the GUI thread.
+#include "app/FilesController.h"
+#include "app/ScopeController.h"
+#include "app/ScopeSession.h"
+#include "app/ViewController.h"
+#include "core/DeviceModel.h"
+#include "support/PumpedBridge.h"
+#include "support/ScriptedPrompt.h"
+#include "support/SimDevice.h"
+#include "ui/MenuModel.h"
+#include "ui/MenuTree.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace kx::app {
+namespace {
+
+using testing::PumpedBridge;
+
+// The window's side, recorded.
+struct FakeView : SessionView {
+    std::vector<std::string> calls; // effects in the order they arrived
+    int signalAreas = 0;
+    std::string caption;
+    std::vector<Dialog> dialogs;
+    PumpedBridge* bridge = nullptr;
+
+    void applyLayout() override { calls.push_back("layout"); }
+    void applyCaptions() override { calls.push_back("captions"); }
+    void syncControls() override { calls.push_back("sync"); }
+    bool askLanguage() override { return false; }
+    void showDialog(Dialog which) override { dialogs.push_back(which); }
+    void showHelp() override {}
+    void closeWindow() override { calls.push_back("close"); }
+    void raiseWindow() override { calls.push_back("raise"); }
+    void serveUntil(const std::function<bool()>& done) override { bridge->pumpUntil(done); }
+    void setCaption(const std::string& c) override { caption = c; }
+    void drawSignalArea() override { ++signalAreas; }
+    void drawReadouts() override {}
+    void restartFade() override {}
+    std::int64_t backgroundFirstSample() const override { return 0; }
+    bool spectrumShown() const override { return false; }
+    void setSpectrumScroll(std::int64_t) override {}
+    void setScrollRange(std::int64_t) override {}
+};
+
+// A prompt that also notes whether the acquisition thread was waiting, or the frame record was
+// locked, while a message was on screen.
+struct WatchingPrompt : testing::ScriptedPrompt {
+    PumpedBridge* bridge = nullptr;
+    ScopeSession* session = nullptr;
+    int shownWhileThreadWaits = 0;
+    int shownWhileRecordLocked = 0;
+    core::Answer message(const std::string& caption, const std::string& text, core::MessageStyle style) override {
+        if (bridge != nullptr && bridge->inSynchronize()) ++shownWhileThreadWaits;
+        if (session != nullptr) {
+            if (session->frame().mutex.try_lock())
+                session->frame().mutex.unlock();
+            else
+                ++shownWhileRecordLocked;
+        }
+        return ScriptedPrompt::message(caption, text, style);
+    }
+};
+
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() / ("kx_session_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_dir);
+        ASSERT_EQ(testing::simControl("reset"), 0);
+        ASSERT_EQ(testing::simControl("pacing=off;model=0x23;noise=off"), 0);
+        view.bridge = &bridge;
+        prompt.bridge = &bridge;
+    }
+    void TearDown() override {
+        if (session) {
+            bridge.close();
+            session->shutDown();
+            session.reset();
+        }
+        testing::simControl("reset");
+        std::filesystem::remove_all(m_dir);
+    }
+
+    void start(const std::string& model = "0x0023") {
+        std::ofstream(m_dir / "kx48zz.ini", std::ios::binary)
+            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model << "\r\n[Common]\r\nRussian=0\r\nEnglish=1\r\n";
+        SessionOptions o;
+        o.exePath = (m_dir / "kx48zz").string();
+        o.settingsPath = (m_dir / "kx48zz.ini").string();
+        o.driverLibraries = {KX_SIM_LIBRARY};
+        session = std::make_unique<ScopeSession>(o, view, bridge, prompt, busy);
+        prompt.session = session.get();
+        session->startUp();
+        ASSERT_TRUE(bridge.pumpUntil([&] { return ready(); }));
+    }
+    bool ready() const {
+        return session->flags().DeviceReady.load() && session->flags().DeviceConfigured.load();
+    }
+
+    std::filesystem::path m_dir;
+    FakeView view;
+    PumpedBridge bridge;
+    WatchingPrompt prompt;
+    BusyFlag busy;
+    std::unique_ptr<ScopeSession> session;
+};
+
+TEST_F(SessionTest, SingleShotEndsThroughTheGuiAndItsFrameIsDrawn) {
+    start();
+    EXPECT_FALSE(busy.busy()); // start-up is over
+    session->scope().single(true);
+    EXPECT_TRUE(session->state().scope.Running);
+    EXPECT_TRUE(session->flags().SingleMode.load());
+    ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
+    // The state, the flag the link reads and the run bit all follow the one writer.
+    EXPECT_FALSE(session->state().scope.SingleMode);
+    EXPECT_FALSE(session->flags().Running.load());
+    EXPECT_GT(session->frameHeader()[core::fh::CaptureLength], 0u);
+    EXPECT_GT(view.signalAreas, 0);
+    EXPECT_EQ(view.caption.rfind("KX4823 ", 0), 0u) << view.caption;
+}
+
+TEST_F(SessionTest, ModelQuestionWaitsUntilTheSynchronisedUpdateHasReturned) {
+    start("0x0021");
+    prompt.answers = {core::Answer::Yes};
+    session->scope().run(true);
+    ASSERT_TRUE(bridge.pumpUntil([&] { return session->state().system.UiDeviceType == core::kKX4823; }));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, "Change interface for KX4823? ");
+    EXPECT_EQ(prompt.shownWhileThreadWaits, 0);
+    // Yes switched the interface: the model's effects in their order.
+    const auto layout = std::find(view.calls.rbegin(), view.calls.rend(), "layout");
+    const auto captions = std::find(view.calls.rbegin(), view.calls.rend(), "captions");
+    ASSERT_NE(layout, view.calls.rend());
+    EXPECT_GT(layout - view.calls.rbegin(), captions - view.calls.rbegin()); // layout came first
+    // Asked once per run.
+    const auto framesNow = session->frameHeader()[core::fh::FrameCounter];
+    ASSERT_TRUE(bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > framesNow + 3; }));
+    EXPECT_EQ(prompt.shown.size(), 1u);
+}
+
+TEST_F(SessionTest, FileMessagesComeWithoutTheRecordsLocked) {
+    start();
+    session->scope().single(true);
+    ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
+    const std::string saved = (m_dir / "shot.kxd").string();
+    prompt.saved = {saved};
+    session->menuItem("Menu_Save_As");
+    ASSERT_TRUE(std::filesystem::exists(saved));
+    // Saving again asks before replacing the companion settings file.
+    prompt.saved = {saved};
+    session->menuItem("Menu_Save_As");
+    // A damaged copy: the open reports it.
+    {
+        std::fstream f(saved, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(40);
+        f.put('\x5A');
+    }
+    session->files().openDataFile(saved);
+    ASSERT_GE(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.shown.back().caption, "Open");
+    EXPECT_EQ(prompt.shownWhileRecordLocked, 0);
+    EXPECT_EQ(prompt.shownWhileThreadWaits, 0);
+}
+
+TEST_F(SessionTest, EveryCommandItemIsInTheTreeAndEveryEnabledCommandHasAHandler) {
+    const auto commands = ScopeSession::commandItems();
+    for (std::string_view name : commands) EXPECT_NE(ui::findMenuEntry(name), nullptr) << name;
+    // Items the menu model leaves to the window must reach a handler when they can be clicked.
+    for (const ui::MenuEntry& e : ui::menuTree()) {
+        if (e.name.empty() || e.kind == ui::MenuKind::Menu || e.kind == ui::MenuKind::Separator) continue;
+        if (!ui::menuEnabled(e.name)) continue;
+        core::InstrumentState s;
+        const bool leftToTheProgram = ui::onMenuItem(s, e.name) == ui::MenuEffect::Command;
+        const bool command = std::find(commands.begin(), commands.end(), e.name) != commands.end();
+        if (leftToTheProgram && !command) ADD_FAILURE() << e.name << " is enabled but nothing handles it";
+    }
+}
+
+TEST_F(SessionTest, TriggerSourceSnapsBackToA1OnAModelWithoutA2) {
+    start();
+    session->scope().triggerSource(1);
+    EXPECT_EQ(session->state().trigger.Src, 1);
+    session->state().system.UiDeviceType = core::kKX4820; // no A2 input
+    session->apply(kModelEffects);
+    session->scope().triggerSource(1);
+    EXPECT_EQ(session->state().trigger.Src, 0); // "-" snaps back to A1
+}
+
+} // namespace
+} // namespace kx::app
