@@ -131,8 +131,12 @@ void Acquisition::configure(const RegisterFile& r, std::int64_t nowNs) {
     }
     m_frontEnd[1].configure(r, m_factory, m_model, 1, *a2, m_bench.noise(), m_seed);
 
-    m_condition = TriggerCondition::decode(r);
+    m_condition = TriggerCondition::decode(r, m_source < 2);
+    for (int ch = 0; ch < 6; ++ch)
+        m_condition.gate.inputs[static_cast<std::size_t>(ch)] = comparator(ch, false);
+    m_condition.gate.mask &= ~(1u << m_source);
     m_triggerInput = comparator(m_source, m_edgeDown);
+    m_triggerInput.window = m_condition.window();
     configureCounter(nowNs);
 
     m_rollStartPs = nowNs * kPsPerNs;
@@ -164,7 +168,10 @@ void Acquisition::configureCounter(std::int64_t nowNs) {
         source.present = true;
         source.input =
             comparator(static_cast<int>(throughTrigger ? code - 7 : code - 1), throughTrigger && m_edgeDown);
-        if (throughTrigger) source.condition = m_condition;
+        if (throughTrigger) {
+            source.condition = m_condition;
+            source.input.window = m_condition.window();
+        }
     }
     // The 200 MHz time base runs off the reference oscillator at its tuning code.
     const double tuning = regU16(m_regs, reg::kRefOsc);
@@ -179,6 +186,9 @@ void Acquisition::configureCounter(std::int64_t nowNs) {
 void Acquisition::plan(std::int64_t nowNs) {
     m_conditionStarted = false;
     m_measured = kUnmeasured;
+    m_conditionCount = 0;
+    m_conditionStatus = 0;
+    m_videoStandard = VideoStandard::None;
     if (!m_running || m_layout.samples == 0) {
         m_phase = Phase::Idle;
         return;
@@ -224,7 +234,7 @@ void Acquisition::search(std::int64_t nowNs) {
             m_t0[static_cast<std::size_t>(m_record)] = m_armPs;
             m_triggerFound = false;
             done = true;
-        } else if (m_condition.timed) {
+        } else if (!m_condition.plainEdge()) {
             if (!searchCondition(limit, dtPs, preSpan, budget)) return;
             done = true;
         }
@@ -277,8 +287,8 @@ bool Acquisition::searchCondition(Picoseconds limit, Picoseconds dtPs, Picosecon
     if (!m_conditionStarted) {
         // Start early enough to see the edge that opens the interval ending at the first edge after
         // arming; an interval longer than that is known only to exceed the upper limit.
-        const Picoseconds lookback = (static_cast<Picoseconds>(m_condition.upper) + 2) * kClockPs;
-        m_conditionScan.start(m_triggerInput, std::max<Picoseconds>(0, m_searchPs - lookback));
+        m_conditionScan.start(m_triggerInput,
+                              std::max<Picoseconds>(0, m_searchPs - m_condition.lookbackPs()));
         m_conditionTracker.begin(m_condition, m_edgeDown);
         m_conditionStarted = true;
     }
@@ -295,12 +305,16 @@ bool Acquisition::searchCondition(Picoseconds limit, Picoseconds dtPs, Picosecon
                 const auto ticks = m_conditionTracker.measured();
                 m_measured =
                     ticks && *ticks < kUnmeasured ? static_cast<std::uint32_t>(*ticks) : measureAt(e.t);
+                m_conditionCount = m_conditionTracker.count();
+                m_conditionStatus = m_conditionTracker.status();
+                m_videoStandard = m_conditionTracker.standard();
             }
             break;
         }
         if (step == EdgeScanner::Step::Limit && m_auto && m_conditionScan.position() >= m_deadlinePs) {
             m_t0[record] = m_deadlinePs - preSpan;
             m_triggerFound = false;
+            if (m_record == 0) m_videoStandard = m_conditionTracker.standard();
             break;
         }
         // Out of effort, or at the horizon: go on when the instrument clock gets there.
@@ -313,7 +327,11 @@ bool Acquisition::searchCondition(Picoseconds limit, Picoseconds dtPs, Picosecon
 }
 
 std::uint32_t Acquisition::measureAt(Picoseconds te) const {
-    if (m_condition.measure == TriggerCondition::Measure::None) return kUnmeasured;
+    using Measure = TriggerCondition::Measure;
+    if (m_condition.measure == Measure::NotApplicable) return 0;
+    if (m_condition.measure != Measure::PulseWidth && m_condition.measure != Measure::Period &&
+        m_condition.measure != Measure::Slew)
+        return kUnmeasured;
     const Signal* signal = m_triggerInput.signal();
     if (signal == nullptr) return kUnmeasured;
     // Two periods hold the interval and the edge that opens it; a signal that does not repeat gets a second.
@@ -557,12 +575,19 @@ void Acquisition::generate(std::vector<std::uint8_t>& out, std::int64_t nowNs) {
     const std::size_t infoStart = w.size();
     for (const std::uint8_t b : m_regs) w.byte(b);
     std::uint8_t* info = w.at(infoStart);
+    // Additional-condition status and measurements of the event at the trigger point, times in
+    // clocks (all ones when nothing was measured); the video standard whenever the sync was locked.
+    const bool triggered = m_triggerFound && m_triggerActive && !m_roll;
+    if (m_condition.measure == TriggerCondition::Measure::VideoLine && m_triggerActive && !m_roll) {
+        if (m_videoStandard == VideoStandard::Pal) frameStatus |= 0x08;
+        if (m_videoStandard == VideoStandard::Ntsc) frameStatus |= 0x10;
+    }
     info[reg::kFrameStatus] = frameStatus;
-    // Additional-condition status and measurements: the pulse width or period that ended at the
-    // trigger edge, in clocks; all ones when nothing was measured.
-    info[reg::kConditionFlags] = 0;
-    info[reg::kConditionCount] = info[reg::kConditionCount + 1] = 0;
-    const std::uint32_t measured = m_triggerFound && m_triggerActive && !m_roll ? m_measured : kUnmeasured;
+    info[reg::kConditionFlags] = triggered ? m_conditionStatus : 0;
+    const std::uint32_t count = triggered ? m_conditionCount : 0;
+    info[reg::kConditionCount] = static_cast<std::uint8_t>(count);
+    info[reg::kConditionCount + 1] = static_cast<std::uint8_t>(count >> 8);
+    const std::uint32_t measured = triggered ? m_measured : kUnmeasured;
     for (int k = 0; k < 4; ++k)
         info[reg::kConditionTime + static_cast<std::size_t>(k)] =
             static_cast<std::uint8_t>(measured >> (8 * k));

@@ -63,7 +63,7 @@ private:
     void search(std::int64_t nowNs);
     // Timed-condition search of the current record; false when it has to go on later.
     bool searchCondition(Picoseconds limit, Picoseconds dtPs, Picoseconds preSpan, int& budget);
-    // Pulse width or period that ends at the trigger edge just before te, in clocks.
+    // Pulse width, period or slew time that ends at the trigger edge just before te, in clocks.
     std::uint32_t measureAt(Picoseconds te) const;
     ComparatorInput comparator(int source, bool falling) const;
     void configureCounter(std::int64_t nowNs);
@@ -111,7 +111,11 @@ private:
     EdgeScanner m_conditionScan;
     ConditionTracker m_conditionTracker;
     bool m_conditionStarted = false;
+    // What the condition reported at the trigger event of the capture in progress.
     std::uint32_t m_measured = kUnmeasured;
+    std::uint32_t m_conditionCount = 0;
+    std::uint8_t m_conditionStatus = 0;
+    VideoStandard m_videoStandard = VideoStandard::None;
     FrequencyCounter m_counter;
 
     // Per-frame work areas, sized once for the largest frame.

@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "PulseTrain.h"
 #include "Signals.h"
+#include "VideoSignal.h"
 
 #include <string_view>
 
 namespace kx::sim {
 
-enum class AnalogSource { Calibrator, Generator, Level };
+enum class AnalogSource { Calibrator, Generator, Level, Train, Video };
+enum class LogicSource { Default, Train, Level };
 
 // What is connected to the inputs. The default bench: A1 on the calibrator, A2 on a cable from the
 // generator, D1 a looping UART text, D2 a 10 kHz clock, D3 that clock halved, D4 a 1 kHz 10 % pulse.
+// Pulse trains (runts, slow edges, bursts) and composite video can take the place of any of them.
 class Bench {
 public:
     Bench();
@@ -21,20 +25,30 @@ public:
     GeneratorOutput& generatorOutput() { return m_generator; }
     bool noise() const { return m_noise; }
 
-    // "bench=default", "a1=calibrator|generator|ground|<volts>", "a2=...", "noise=on|off";
+    // "bench=default", "a1=calibrator|generator|ground|<volts>|runt:..|slew:..|burst:..|video:..",
+    // "a2=...", "d1=default|low|high|burst:..", "d2=..", "d3=..", "d4=..", "noise=on|off";
     // false when the key is not a bench item, ok tells whether the value was good.
     bool control(std::string_view key, std::string_view value, bool& ok);
     void restoreDefault();
 
 private:
+    bool analogControl(int channel, std::string_view value);
+    bool logicControl(int channel, std::string_view value);
+
     Calibrator m_calibrator;
     GeneratorOutput m_generator;
     Level m_level[2];
+    PulseTrain m_train[2];
+    VideoSignal m_video[2];
     AnalogSource m_source[2] = {AnalogSource::Calibrator, AnalogSource::Generator};
     UartText m_uart;
     Clock m_clock;
     Clock m_half;
     Clock m_pulse;
+    PulseTrain m_logicTrain[4];
+    Level m_logicLevel[4];
+    LogicSource m_logicSource[4] = {LogicSource::Default, LogicSource::Default, LogicSource::Default,
+                                    LogicSource::Default};
     bool m_noise = true;
 };
 

@@ -25,21 +25,26 @@ void EdgeScanner::start(const ComparatorInput& input, Picoseconds t) {
     m_state = -1;
 }
 
+bool ComparatorInput::high(Picoseconds t) const {
+    if (analog == nullptr) return logic != nullptr && logic->volts(t) > thresholdVolts;
+    return std::round(std::clamp(analog->idealCode(t), 0.0, 255.0)) > 0.5 * (lower + upper);
+}
+
 int EdgeScanner::level(Picoseconds t, double& code) const {
     if (m_in.analog == nullptr) {
         code = 0.0;
-        return m_in.logic->volts(t) > m_in.thresholdVolts ? 1 : 0;
+        return m_in.logic->volts(t) > m_in.thresholdVolts ? kHigh : kLow;
     }
     code = m_in.analog->idealCode(t);
     const double v = std::round(std::clamp(code, 0.0, 255.0));
     if (m_in.falling) {
-        if (v >= m_in.upper) return 1;
-        if (v < m_in.lower) return 0;
+        if (v >= m_in.upper) return kHigh;
+        if (v < m_in.lower) return kLow;
     } else {
-        if (v > m_in.upper) return 1;
-        if (v <= m_in.lower) return 0;
+        if (v > m_in.upper) return kHigh;
+        if (v <= m_in.lower) return kLow;
     }
-    return -1;
+    return kBetween;
 }
 
 Picoseconds EdgeScanner::following(Picoseconds t, double code) const {
@@ -51,15 +56,15 @@ Picoseconds EdgeScanner::following(Picoseconds t, double code) const {
     const double slope = signal->maxSlope() * m_in.analog->codesPerVolt();
     if (!std::isfinite(slope) || slope <= 0.0) return step;
     // Distance, in codes, to the nearest reading that would change the state; the rounding of the
-    // reading moves each threshold by half a code.
+    // reading moves each threshold by half a code. A window comparator changes at either threshold.
     double distance = kInfinity;
-    if (m_state != 1) {
+    if (m_in.window || m_state != kHigh) {
         const double high = m_in.falling ? m_in.upper - 0.5 : m_in.upper + 0.5;
-        if (high <= 255.0) distance = std::min(distance, high - code);
+        if (high <= 255.0) distance = std::min(distance, std::abs(high - code));
     }
-    if (m_state != 0) {
+    if (m_in.window || m_state != kLow) {
         const double low = m_in.falling ? m_in.lower - 0.5 : m_in.lower + 0.5;
-        if (low >= 0.0) distance = std::min(distance, code - low);
+        if (low >= 0.0) distance = std::min(distance, std::abs(code - low));
     }
     if (!std::isfinite(distance)) return kForever;
     const double clocks = std::floor(distance / (slope * static_cast<double>(kClockPs) * 1e-12)) - 1.0;
@@ -77,15 +82,19 @@ EdgeScanner::Step EdgeScanner::next(Picoseconds limit, Edge& edge, long& budget)
         --budget;
         double code = 0.0;
         const Picoseconds at = m_t;
-        const int s = level(at, code);
+        int s = level(at, code);
+        // Between the thresholds a two-state output holds what it was.
+        if (s == kBetween && !m_in.window) s = m_state;
         const bool change = s >= 0 && s != m_state;
         const bool first = m_state < 0;
+        const bool rising = s > m_state;
         if (change) m_state = s;
         m_t = following(at, code);
         if (change) {
             edge.t = at;
-            edge.rising = s == 1;
+            edge.rising = first ? s == kHigh : rising;
             edge.first = first;
+            edge.zone = s;
             return Step::Edge;
         }
     }

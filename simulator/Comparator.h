@@ -23,9 +23,17 @@ struct ComparatorInput {
     // Which side takes the threshold itself, as the edge trigger does: rising edges arm at or
     // below the lower threshold, falling edges at or above the upper one.
     bool falling = false;
+    // Window comparator: every crossing of either threshold is a change (runt and slew look at
+    // the input this way); otherwise the output has two states and holds between the thresholds.
+    bool window = false;
 
     const Signal* signal() const { return analog != nullptr ? analog->input() : logic; }
+    // The input's level for a level condition: an analog input above the middle of its thresholds.
+    bool high(Picoseconds t) const;
 };
+
+// Where the input stands against the thresholds. A two-state comparator reports only kLow and kHigh.
+enum Zone : int { kLow = 0, kBetween = 1, kHigh = 2 };
 
 // One change of the comparator output. `first` marks where the output became known after a
 // start; it is not a transition.
@@ -33,6 +41,7 @@ struct Edge {
     Picoseconds t = 0;
     bool rising = false;
     bool first = false;
+    int zone = kLow; // the zone entered
 };
 
 // Walks a comparator output through time on the clock grid, jumping over stretches in which the
@@ -48,7 +57,7 @@ public:
     Picoseconds position() const { return m_t; }
 
 private:
-    // 1 above, 0 below, -1 between the thresholds (state kept); code is the analog reading.
+    // Zone of the input at t; code is the analog reading.
     int level(Picoseconds t, double& code) const;
     Picoseconds following(Picoseconds t, double code) const;
 

@@ -94,9 +94,8 @@ void FrequencyCounter::configure(std::uint8_t reg, const CounterSource& source, 
 }
 
 Picoseconds FrequencyCounter::warmUp() const {
-    // A timed condition needs to have seen the edge that opens the interval it measures.
-    const TriggerCondition& c = m_source.condition;
-    return c.timed ? (static_cast<Picoseconds>(c.upper) + 2) * kClockPs : 0;
+    // A condition needs to have seen what opens the interval it measures (or the line it counts).
+    return m_source.condition.lookbackPs();
 }
 
 bool FrequencyCounter::buildPattern(Pattern& p) const {

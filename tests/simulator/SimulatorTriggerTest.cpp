@@ -67,8 +67,8 @@ TEST_F(SimulatorTrigger, PulseWidthAndPeriodConditionsPickTheirEdges) {
         {"D4 falling edge", 0x15, 0x80, 0, 0, true, 20000},
         {"D4 rising edge", 0x05, 0x80, 0, 0, true, 180000},
         {"D4 rising edge, period", 0x05, 0xA0, 0, 0, true, 200000},
-        // Runt (both class bits) is not followed: a plain edge with nothing measured.
-        {"runt", 0x15, 0xE8, 18000, 22000, true, kUnmeasured},
+        // The runt class without its condition flags (T+ off) is a plain edge with nothing measured.
+        {"runt class alone", 0x15, 0xE8, 18000, 22000, true, kUnmeasured},
     };
     for (const ConditionCase& c : cases) {
         SCOPED_TRACE(c.name);
