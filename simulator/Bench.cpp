@@ -24,7 +24,7 @@ const Signal& Bench::analog(int channel) const {
 const Signal& Bench::digital(int channel) const {
     switch (channel) {
     case 0:
-        return m_uart;
+        return m_generator.mark() != nullptr ? *m_generator.mark() : m_uart;
     case 1:
         return m_clock;
     case 2:

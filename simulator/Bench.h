@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Generator.h"
 #include "Signals.h"
 
 #include <string_view>
@@ -16,9 +17,10 @@ public:
     Bench();
 
     const Signal& analog(int channel) const;
+    // D1 shows the AWG mark instead while the generator has a mark address set.
     const Signal& digital(int channel) const;
     const Signal& generator() const { return m_generator; }
-    GeneratorOutput& generatorOutput() { return m_generator; }
+    Generator& generatorOutput() { return m_generator; }
     bool noise() const { return m_noise; }
 
     // "bench=default", "a1=calibrator|generator|ground|<volts>", "a2=...", "noise=on|off";
@@ -28,7 +30,7 @@ public:
 
 private:
     Calibrator m_calibrator;
-    GeneratorOutput m_generator;
+    Generator m_generator;
     Level m_level[2];
     AnalogSource m_source[2] = {AnalogSource::Calibrator, AnalogSource::Generator};
     UartText m_uart;
