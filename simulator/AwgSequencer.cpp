@@ -31,7 +31,8 @@ enum Opcode : unsigned {
 constexpr std::uint16_t kAddressMask = kAwgProgramWords - 1;
 constexpr std::uint16_t kCodeMask = 0x0FFF;
 // Effort limits: a program whose state does not come round again within them repeats what was built.
-constexpr long kMaxSteps = 1L << 22;
+constexpr long kMaxSteps = 1L << 20;
+constexpr std::size_t kMaxStates = std::size_t{1} << 18;
 constexpr std::size_t kMaxStretches = std::size_t{1} << 20;
 constexpr long kCheckpointEvery = 4096;
 // Instructions without a clock in a row before the sequencer counts as hung.
@@ -103,7 +104,8 @@ void AwgSequencer::reset() {
 }
 
 void AwgSequencer::run(const AwgProgram& program, const AwgTiming& timing, Picoseconds t) {
-    m_before = at(t);
+    // Before the origin only the last output before it is kept.
+    m_before = at(t - 1);
     m_program = program;
     m_timing = timing;
     m_usesWait =
@@ -128,7 +130,7 @@ void AwgSequencer::update(const AwgProgram& program, const AwgTiming& timing, Pi
     // Go on from where the run stands, with the old program up to there.
     const std::int64_t clock = std::max<std::int64_t>(0, clockAt(t));
     const Position p = positionAt(clock);
-    m_before = at(t);
+    m_before = at(t - 1);
     m_origin += clock * m_timing.clockPs;
     m_start = Start{p.state, p.rest, p.out};
     m_program = program;
@@ -315,12 +317,13 @@ void AwgSequencer::build() {
         // Every loop goes backwards somewhere; the state there tells when the run comes round.
         const bool backward = s.pc <= step.address || s.pc <= pcBefore;
         if (backward) {
-            const auto [it, fresh] = seen.try_emplace(CycleKey{s, pulsePhase(clock)}, clock);
-            if (!fresh) {
+            const CycleKey key{s, pulsePhase(clock)};
+            if (const auto it = seen.find(key); it != seen.end()) {
                 m_end = clock;
                 m_cycleStart = it->second;
                 return;
             }
+            if (seen.size() < kMaxStates) seen.emplace(key, clock);
         }
         if (n >= kMaxSteps || m_stretches.size() >= kMaxStretches) {
             m_end = clock;
@@ -416,12 +419,14 @@ AwgSequencer::Position AwgSequencer::positionAt(std::int64_t clock) const {
     if (it != m_checkpoints.begin()) --it;
     AwgState s = it->second;
     std::int64_t at = it->first;
-    for (;;) {
+    // A step that starts at `clock` has not been fetched yet: it reads the memory as it is now.
+    while (at < c) {
         const Step step = execute(s, at);
         if (step.clocks == 0) return {s, 0, step.out};
         if (at + step.clocks > c) return {s, at + step.clocks - c, step.out};
         at += step.clocks;
     }
+    return {s, 0, AwgOutput{}};
 }
 
 } // namespace kx::sim
