@@ -4,7 +4,6 @@
 #include "TimeMath.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 namespace kx::sim {
 
@@ -32,7 +31,6 @@ constexpr std::uint16_t kAddressMask = kAwgProgramWords - 1;
 constexpr std::uint16_t kCodeMask = 0x0FFF;
 // Effort limits: a program whose state does not come round again within them repeats what was built.
 constexpr long kMaxSteps = 1L << 20;
-constexpr std::size_t kMaxStates = std::size_t{1} << 18;
 constexpr std::size_t kMaxStretches = std::size_t{1} << 20;
 constexpr long kCheckpointEvery = 4096;
 // Instructions without a clock in a row before the sequencer counts as hung.
@@ -45,29 +43,6 @@ struct CycleKey {
     AwgState state;
     std::int64_t pulsePhase = 0;
     bool operator==(const CycleKey&) const = default;
-};
-
-struct CycleKeyHash {
-    std::size_t operator()(const CycleKey& k) const {
-        std::uint64_t h = 0xCBF29CE484222325ull;
-        auto mix = [&h](std::uint64_t v) {
-            h ^= v;
-            h *= 0x100000001B3ull;
-            h ^= h >> 29;
-        };
-        const AwgState& s = k.state;
-        mix(s.pc | (std::uint64_t{s.code} << 16) | (std::uint64_t{s.hold} << 32) |
-            (std::uint64_t{s.loopLeft} << 48));
-        mix(std::uint64_t{s.looping} | (std::uint64_t{s.aux} << 1) | (std::uint64_t{s.halted} << 2) |
-            (std::uint64_t{s.calls} << 8) | (std::uint64_t{s.repeats} << 16));
-        for (int i = 0; i < AwgState::kDepth; ++i) {
-            const AwgState::Repeat& r = s.repeatStack[static_cast<std::size_t>(i)];
-            mix(s.callStack[static_cast<std::size_t>(i)] | (std::uint64_t{r.start} << 16) |
-                (std::uint64_t{r.left} << 32) | (std::uint64_t{r.forever} << 48));
-        }
-        mix(static_cast<std::uint64_t>(k.pulsePhase));
-        return static_cast<std::size_t>(h);
-    }
 };
 
 std::uint16_t addCode(std::uint16_t code, unsigned field) {
@@ -301,7 +276,12 @@ void AwgSequencer::build() {
         clock = m_start.headClocks;
     }
     AwgState s = m_start.state;
-    std::unordered_map<CycleKey, std::int64_t, CycleKeyHash> seen;
+    // Brent's cycle search over the states at backward moves: one saved state, replaced at
+    // every power of two; meeting it again means the run repeats from where it was saved.
+    CycleKey saved;
+    std::int64_t savedClock = -1;
+    long power = 1;
+    long sinceSaved = 0;
     for (long n = 0;; ++n) {
         if (n % kCheckpointEvery == 0) m_checkpoints.emplace_back(clock, s);
         const std::uint16_t pcBefore = s.pc;
@@ -318,12 +298,17 @@ void AwgSequencer::build() {
         const bool backward = s.pc <= step.address || s.pc <= pcBefore;
         if (backward) {
             const CycleKey key{s, pulsePhase(clock)};
-            if (const auto it = seen.find(key); it != seen.end()) {
+            if (savedClock >= 0 && key == saved) {
                 m_end = clock;
-                m_cycleStart = it->second;
+                m_cycleStart = savedClock;
                 return;
             }
-            if (seen.size() < kMaxStates) seen.emplace(key, clock);
+            if (savedClock < 0 || ++sinceSaved == power) {
+                saved = key;
+                savedClock = clock;
+                power *= 2;
+                sinceSaved = 0;
+            }
         }
         if (n >= kMaxSteps || m_stretches.size() >= kMaxStretches) {
             m_end = clock;
