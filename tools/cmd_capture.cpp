@@ -18,6 +18,8 @@
 #include "files/SettingsFile.h"
 #include "generator/AwgCompiler.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cinttypes>
 #include <condition_variable>
@@ -53,14 +55,6 @@ int usage() {
     std::fprintf(stderr, "usage: kx48zz-tool capture [--settings FILE] [--frames N] [--single] "
                          "[--generator on|off] [--awg FILE.kxg] --out FILE.kxd\n");
     return 2;
-}
-
-// Message texts carry "\r\n"; a terminal wants plain line ends.
-std::string plainLines(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-    return out;
 }
 
 // Waits until `ready` holds or the time is up.
