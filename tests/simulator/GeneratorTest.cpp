@@ -275,6 +275,81 @@ TEST(Generator, MarkReplacesD1OnlyWhileAnAddressIsSet) {
     EXPECT_GT(b.gen.mark()->volts(2048 * 5000 + 7500), 3.0);
 }
 
+TEST(Generator, FrequencyModulationByLogicInputsAndTheAwg) {
+    // 5 kHz deviation around 20 kHz; the modulating signal is +1 or -1 for long stretches, so the
+    // carrier sits at 25 kHz or 15 kHz there.
+    const auto fmWord =
+        static_cast<std::uint64_t>(std::trunc(500 * 1073741824.0 * 1280.0 / (1e8 * 2047.0) + 0.5));
+    auto image = [&](unsigned source) {
+        Image i;
+        i.function(3, source);
+        i.frequency(20000.0);
+        i.amplitude(2000);
+        i.set48(reg::kGenStep, fmWord);
+        return i;
+    };
+    // D2: a 100 Hz clock, high for the first 5 ms of every 10 ms.
+    const Clock d2(10 * kMs, 5 * kMs);
+    Bench b;
+    b.image = image(4);
+    b.apply();
+    GeneratorInputs inputs;
+    inputs.digital[1] = &d2;
+    b.gen.connect(inputs);
+    EXPECT_NEAR(measuredHertz(b.gen, 1.0, 20 * kMs + kMs, 20 * kMs + 4 * kMs, 100'000), 25000.0, 10.0);
+    EXPECT_NEAR(measuredHertz(b.gen, 1.0, 20 * kMs + 6 * kMs, 20 * kMs + 9 * kMs, 100'000), 15000.0, 10.0);
+    // Far on, and read out of order: the same stretches give the same frequencies.
+    EXPECT_NEAR(measuredHertz(b.gen, 1.0, 900 * kMs + 6 * kMs, 900 * kMs + 9 * kMs, 100'000), 15000.0, 10.0);
+    EXPECT_NEAR(measuredHertz(b.gen, 1.0, 500 * kMs + kMs, 500 * kMs + 4 * kMs, 100'000), 25000.0, 10.0);
+
+    // The AWG at code 4095 (+1) and at code 0 (-1).
+    for (const auto& [code, hertz] :
+         std::vector<std::pair<unsigned, double>>{{4095, 25000.0}, {0, 15000.0}}) {
+        Bench a;
+        a.image = image(8);
+        std::vector<std::uint8_t> bytes(4096);
+        bytes[0] = static_cast<std::uint8_t>(code);
+        bytes[1] = static_cast<std::uint8_t>((2u << 4) | (code >> 8)); // STOP code
+        a.gen.programWritten(bytes, 0);
+        a.image.r[reg::kGenShape] |= 0x80;
+        a.apply();
+        EXPECT_NEAR(measuredHertz(a.gen, 1.0, kMs, 4 * kMs, 100'000), hertz, 10.0) << code;
+    }
+}
+
+TEST(Generator, RunningIntegralOfAnInputThatDoesNotRepeat) {
+    // A level that steps from -1 to +1 at 3 ms and stays: integrated on demand, also backwards.
+    class Step final : public Signal {
+    public:
+        double volts(Picoseconds t) const override { return t < 3 * kMs ? -1.0 : 1.0; }
+        double mean() const override { return 1.0; }
+        Picoseconds stableUntil(Picoseconds t) const override { return t < 3 * kMs ? 3 * kMs : kForever; }
+    } step;
+    SignalIntegral integral;
+    integral.reset(
+        &step, [&](Picoseconds t) { return step.volts(t); }, kMs);
+    EXPECT_NEAR(integral.at(2 * kMs), -1e-3, 1e-12);
+    EXPECT_NEAR(integral.at(10 * kMs), -2e-3 + 7e-3, 1e-12);
+    EXPECT_NEAR(integral.at(4 * kMs), -2e-3 + 1e-3, 1e-12);
+    EXPECT_NEAR(integral.at(7'000 * kMs), -2e-3 + 6.997, 1e-9);
+    EXPECT_NEAR(integral.at(5 * kMs), -2e-3 + 2e-3, 1e-12);
+}
+
+TEST(Generator, NoiseWalkStepsAreTheNoise) {
+    // Steps of the walk have the deviation asked for, and the walk reads the same however it is reached.
+    double sum = 0.0, squares = 0.0;
+    const int n = 20000;
+    for (int k = 0; k < n; ++k) {
+        const double d = randomWalk(7, k + 1, 0.5) - randomWalk(7, k, 0.5);
+        sum += d;
+        squares += d * d;
+    }
+    EXPECT_NEAR(sum / n, 0.0, 0.02);
+    EXPECT_NEAR(std::sqrt(squares / n), 0.5, 0.02);
+    EXPECT_EQ(randomWalk(7, 123456789, 0.5), randomWalk(7, 123456789, 0.5));
+    EXPECT_NE(randomWalk(7, 123456789, 0.5), randomWalk(8, 123456789, 0.5));
+}
+
 // ---- The hints of the Signal interface must hold, or the trigger search and the counter miss edges.
 
 struct HintCase {
