@@ -77,6 +77,11 @@ void Acquisition::reset() {
     m_phase = Phase::Idle;
     m_regs.fill(0);
     m_counter.reset();
+    m_bench.generatorOutput().reset();
+}
+
+void Acquisition::awgWritten(const Memory& memory, std::int64_t nowNs) {
+    m_bench.generatorOutput().programWritten(memory.awg, nowNs * kPsPerNs);
 }
 
 void Acquisition::configure(const RegisterFile& r, std::int64_t nowNs) {
@@ -121,7 +126,10 @@ void Acquisition::configure(const RegisterFile& r, std::int64_t nowNs) {
     m_thresholdVolts[0] = m_thresholdVolts[1] = m_thresholdVolts[2] = d123;
     m_thresholdVolts[3] = regU16(r, reg::kD4Threshold) * perCode;
 
-    m_bench.generatorOutput().configure(r, m_factory.genAtLow, m_factory.genAtMid, m_factory.genAtHigh);
+    // A sweep steps once per sample clock over the samples after the trigger.
+    const SweepClock sweep{static_cast<Picoseconds>(l.dtPs),
+                           static_cast<std::int64_t>(pairs ? (total - pre) / 2 : total - pre)};
+    m_bench.generatorOutput().configure(r, m_factory, nowNs * kPsPerNs, sweep);
     m_frontEnd[0].configure(r, m_factory, m_model, 0, m_bench.analog(0), m_bench.noise(), m_seed);
     const Signal* a2 = &m_bench.analog(1);
     if (!(m_model & 0x02)) {
@@ -130,6 +138,13 @@ void Acquisition::configure(const RegisterFile& r, std::int64_t nowNs) {
         a2 = &m_bench.generator();
     }
     m_frontEnd[1].configure(r, m_factory, m_model, 1, *a2, m_bench.noise(), m_seed);
+    GeneratorInputs inputs;
+    for (int ch = 0; ch < 2; ++ch) inputs.analog[ch] = &m_frontEnd[ch];
+    for (int ch = 0; ch < 4; ++ch) {
+        inputs.digital[ch] = &m_bench.digital(ch);
+        inputs.threshold[ch] = m_thresholdVolts[ch];
+    }
+    m_bench.generatorOutput().connect(inputs);
 
     m_condition = TriggerCondition::decode(r, m_source < 2);
     for (int ch = 0; ch < 6; ++ch)
@@ -267,6 +282,9 @@ void Acquisition::search(std::int64_t nowNs) {
                 std::max<Picoseconds>(0, (m_auto ? std::min(m_deadlinePs, limit) : limit) - m_searchPs);
             m_searchPs += dtPs + std::min(skip(m_searchPs, dtPs, v, lower, upper), bound / dtPs * dtPs);
         }
+        // The trigger restarts the generator's sweep (the first sample beyond the threshold).
+        m_bench.generatorOutput().restartSweep(slotTime(m_record, m_layout.triggerSlot) +
+                                               (m_triggerActive ? dtPs : 0));
         // Next sub-record (equivalent time) or the capture is complete.
         const Picoseconds end = slotTime(m_record, m_layout.slots);
         if (++m_record >= m_layout.records) {

@@ -29,6 +29,8 @@ public:
     void reset();
     // A new register image is in force from nowNs.
     void configure(const RegisterFile& registers, std::int64_t nowNs);
+    // The AWG memory was written at nowNs.
+    void awgWritten(const Memory& memory, std::int64_t nowNs);
     // Time at which the engine next has work (a packet to send or a search to continue).
     std::int64_t nextDue() const;
     // Builds the data packet if one is due at nowNs (may only advance the trigger search).

@@ -98,7 +98,7 @@ const Signal& Bench::digital(int channel) const {
     if (m_logicSource[ch] == LogicSource::Level) return m_logicLevel[ch];
     switch (ch) {
     case 0:
-        return m_uart;
+        return m_generator.mark() != nullptr ? *m_generator.mark() : m_uart;
     case 1:
         return m_clock;
     case 2:

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Generator.h"
 #include "PulseTrain.h"
 #include "Signals.h"
 #include "VideoSignal.h"
@@ -20,9 +21,10 @@ public:
     Bench();
 
     const Signal& analog(int channel) const;
+    // D1 shows the AWG mark instead while the generator has a mark address set.
     const Signal& digital(int channel) const;
     const Signal& generator() const { return m_generator; }
-    GeneratorOutput& generatorOutput() { return m_generator; }
+    Generator& generatorOutput() { return m_generator; }
     bool noise() const { return m_noise; }
 
     // "bench=default", "a1=calibrator|generator|ground|<volts>|runt:..|slew:..|burst:..|video:..",
@@ -36,7 +38,7 @@ private:
     bool logicControl(int channel, std::string_view value);
 
     Calibrator m_calibrator;
-    GeneratorOutput m_generator;
+    Generator m_generator;
     Level m_level[2];
     PulseTrain m_train[2];
     VideoSignal m_video[2];

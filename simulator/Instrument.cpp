@@ -110,12 +110,20 @@ void Instrument::hostPins(std::span<const std::uint8_t> bytes, std::uint8_t outp
 void Instrument::writeBlock(std::uint16_t address, std::span<const std::uint8_t> data) {
     m_memory.write(address, data);
     if (address >= kRegisterBase || address + data.size() > kRegisterBase) m_registersChanged = true;
+    if (address < kAwgBase + 2 * kAwgEntries && address + data.size() > kAwgBase) m_awgChanged = true;
 }
 
 void Instrument::frameDone() {
     ++m_framesAccepted;
-    if (m_registersChanged) m_acquisition.configure(m_memory.registers, m_lastWriteNs);
+    // A program written together with RUN is the one that runs.
+    if (m_awgChanged) m_acquisition.awgWritten(m_memory, m_lastWriteNs);
+    if (m_registersChanged) {
+        m_acquisition.configure(m_memory.registers, m_lastWriteNs);
+        // The generator's once flags (phase synchronisation, AWG RUN) act once.
+        m_memory.registers[reg::kGenShape] &= 0x3F;
+    }
     m_registersChanged = false;
+    m_awgChanged = false;
     if (m_faults.dropAcks != 0) {
         if (m_faults.dropAcks > 0) --m_faults.dropAcks;
         return;
@@ -126,6 +134,7 @@ void Instrument::frameDone() {
 void Instrument::frameRejected() {
     ++m_framesRejected;
     m_registersChanged = false;
+    m_awgChanged = false;
 }
 
 void Instrument::startCommand() {

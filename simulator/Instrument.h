@@ -87,6 +87,7 @@ private:
     bool m_readyPending = false;
     int m_acksPending = 0;
     bool m_registersChanged = false;
+    bool m_awgChanged = false;
     std::int64_t m_nextStatusNs = 0;
     std::int64_t m_lastWriteNs = 0;
     std::uint16_t m_powerOnCount = 0;

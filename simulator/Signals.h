@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Memory.h"
-
 #include <cstdint>
 #include <limits>
 
@@ -82,30 +80,6 @@ private:
     int m_length;
     int m_baud;
     int m_bitsPerLoop;
-};
-
-// The generator output, decoded from the generator registers in force.
-class GeneratorOutput final : public Signal {
-public:
-    // Registers and the instrument's true offset-DAC characteristic (0.1 mV at 0x2000, 0x8000, 0xE000).
-    void configure(const RegisterFile& registers, int atLow, int atMid, int atHigh);
-    double volts(Picoseconds t) const override;
-    double mean() const override;
-    double periodPs() const override;
-    Picoseconds stableUntil(Picoseconds t) const override;
-    double maxSlope() const override;
-
-private:
-    double shape(double phase) const;
-
-    std::uint64_t m_freqWord = 0;
-    unsigned m_shape = 5;
-    unsigned m_function = 0;
-    bool m_invert = false;
-    double m_lowVolts = 0.0;
-    double m_ampVolts = 0.0;
-    Picoseconds m_pulsePeriod = 0;
-    Picoseconds m_pulseWidth = 0;
 };
 
 } // namespace kx::sim

@@ -13,14 +13,18 @@
 
 namespace kx::tool {
 
-core::Answer StderrPrompt::message(const std::string& caption, const std::string& text,
-                                   core::MessageStyle style) {
+std::string plainLines(const std::string& text) {
     std::string plain;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
         plain.push_back(text[i]);
     }
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), plain.c_str());
+    return plain;
+}
+
+core::Answer StderrPrompt::message(const std::string& caption, const std::string& text,
+                                   core::MessageStyle style) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), plainLines(text).c_str());
     // Questions are answered No: the tool never changes anything behind the user's back.
     return style == core::MessageStyle::YesNo ? core::Answer::No : core::Answer::Ok;
 }

@@ -38,4 +38,7 @@ bool loadDataFile(const std::string& path, LoadedDataFile& out);
 // Parses a whole decimal number; false on anything else.
 bool parseInt(const char* text, long long& value);
 
+// Message texts carry "\r\n"; a terminal wants plain line ends.
+std::string plainLines(const std::string& text);
+
 } // namespace kx::tool

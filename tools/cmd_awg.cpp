@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Commands.h"
+#include "ToolSupport.h"
 
 #include "generator/AwgCompiler.h"
 
@@ -13,16 +14,6 @@
 namespace kx::tool {
 
 namespace {
-
-// Message texts carry "\r\n"; a terminal wants plain line ends.
-std::string plainLines(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out += text[i];
-    }
-    return out;
-}
 
 std::filesystem::path programFolder() {
     std::error_code ec;

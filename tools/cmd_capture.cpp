@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // capture: opens the instrument, runs the acquisition thread with the built-in settings (or a
-// settings file), prints one line per frame and saves the last one as a data file.
+// settings file), prints one line per frame and saves the last one as a data file. The generator
+// can be switched on, and an AWG script compiled, uploaded and run before the frames are taken.
 #include "Commands.h"
 #include "ToolSupport.h"
 
+#include "SettingsInput.h"
 #include "acquisition/ScopeThread.h"
 #include "app/ApplySettings.h"
 #include "app/AssemblySettings.h"
@@ -14,8 +16,10 @@
 #include "device/FpgaImage.h"
 #include "files/DataFile.h"
 #include "files/SettingsFile.h"
-#include "SettingsInput.h"
+#include "generator/AwgCompiler.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cinttypes>
 #include <condition_variable>
@@ -25,6 +29,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace kx::tool {
@@ -34,6 +39,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kFrameWait = 5s; // per frame, configuration included for the first
+constexpr auto kPollStep = 5ms;
 constexpr long long kMaxFrames = 1000000;
 
 struct CaptureOptions {
@@ -41,12 +47,24 @@ struct CaptureOptions {
     long long frames = 1;
     bool single = false;
     std::string out;
+    int generator = -1; // --generator: 1 on, 0 off, -1 not given
+    std::string awgFile;
 };
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage: kx48zz-tool capture [--settings FILE] [--frames N] [--single] --out FILE.kxd\n");
+    std::fprintf(stderr, "usage: kx48zz-tool capture [--settings FILE] [--frames N] [--single] "
+                         "[--generator on|off] [--awg FILE.kxg] --out FILE.kxd\n");
     return 2;
+}
+
+// Waits until `ready` holds or the time is up.
+template <typename F> bool waitFor(F&& ready, std::chrono::steady_clock::duration limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(kPollStep);
+    }
+    return true;
 }
 
 // The tool's main thread plays the GUI thread: a mutex stands for it, the acquisition thread
@@ -178,6 +196,15 @@ bool parseOptions(int argc, char** argv, CaptureOptions& o) {
             o.single = true;
         } else if (!std::strcmp(argv[i], "--out") && hasValue) {
             o.out = argv[++i];
+        } else if (!std::strcmp(argv[i], "--generator") && hasValue) {
+            const char* v = argv[++i];
+            if (std::strcmp(v, "on") != 0 && std::strcmp(v, "off") != 0) {
+                std::fprintf(stderr, "kx48zz-tool capture: bad --generator value '%s' (on or off)\n", v);
+                return false;
+            }
+            o.generator = std::strcmp(v, "on") == 0 ? 1 : 0;
+        } else if (!std::strcmp(argv[i], "--awg") && hasValue) {
+            o.awgFile = argv[++i];
         } else {
             return false;
         }
@@ -190,6 +217,16 @@ bool parseOptions(int argc, char** argv, CaptureOptions& o) {
 int cmdCapture(int argc, char** argv) {
     CaptureOptions options;
     if (!parseOptions(argc, argv, options)) return usage();
+
+    // The script is compiled before the instrument is touched: a bad one changes nothing.
+    generator::AwgCompileResult awg;
+    if (!options.awgFile.empty()) {
+        awg = generator::compileAwgFile(options.awgFile, {true, false});
+        if (!awg.ok) {
+            std::fprintf(stderr, "kx48zz-tool capture: %s\n", plainLines(awg.message).c_str());
+            return 1;
+        }
+    }
 
     device::D2xxBinding binding;
     device::Connection connection;
@@ -220,22 +257,54 @@ int cmdCapture(int argc, char** argv) {
         binding.close(connection.handle.load());
         return 1;
     }
+    // ON as asked; a script to run switches the generator on unless told otherwise.
+    gui.state.generator.On = options.generator >= 0 ? options.generator == 1 : awg.ok;
+    if (awg.ok) {
+        const generator::AwgMarkList marks = generator::buildAwgMarkList(awg.labels, false, false, {});
+        generator::applyAwgResult(awg, options.awgFile, marks, gui.state.generator);
+    }
     app::applyModelFeatures(gui.state);
     acquisition::ScopeThread thread(
         {binding, connection, event, flags, stats, board, registers, *frame, gui, gui, fpga.bytes()});
     gui.setThread(&thread);
     {
+        // With a script, frames are taken only once it runs.
         std::lock_guard lock(gui.mutex);
-        gui.state.scope.Running = true;
-        gui.state.scope.SingleMode = options.single;
+        gui.state.scope.Running = !awg.ok;
+        gui.state.scope.SingleMode = options.single && !awg.ok;
         gui.settingsChanged();
     }
     flags.ReconfigureRequest = true;
     thread.start();
 
     bool timedOut = false;
+    bool awgFailed = false;
+    if (awg.ok) {
+        // The upload waits for an acknowledged settings frame; RUN goes out after the whole
+        // program has been taken, so the sequencer starts on it.
+        std::array<std::int32_t, device::kAwgEntries> table{};
+        std::copy(awg.image->begin(), awg.image->end(), table.begin());
+        if (!waitFor([&] { return flags.DeviceConfigured.load(); }, kFrameWait)) {
+            timedOut = true;
+        } else {
+            thread.requestAwgUpload(table);
+            if (!waitFor(
+                    [&] { return thread.link().awgLoaded.load() || thread.link().transferFailed.load(); },
+                    kFrameWait) ||
+                !thread.link().awgLoaded.load()) {
+                awgFailed = true;
+            } else {
+                std::lock_guard lock(gui.mutex);
+                registers.raise(device::OnceFlag::AwgRun);
+                gui.state.scope.Running = true;
+                gui.state.scope.SingleMode = options.single;
+                gui.settingsChanged();
+            }
+        }
+    }
+
     long long seen = 0;
-    while (!gui.done()) {
+    while (!timedOut && !awgFailed && !gui.done()) {
         if (!gui.waitProgress(seen)) {
             timedOut = true;
             break;
@@ -258,6 +327,10 @@ int cmdCapture(int argc, char** argv) {
     }
     binding.close(connection.handle.load());
 
+    if (awgFailed) {
+        std::fprintf(stderr, "kx48zz-tool capture: the instrument did not take the AWG program\n");
+        return 1;
+    }
     if (timedOut) {
         if (!configured)
             std::fprintf(

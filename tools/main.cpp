@@ -25,11 +25,14 @@ constexpr Command kCommands[] = {
     {"frame", kx::tool::cmdFrame, "frame [--model CODE] [--tables] [FILE]"},
     {"settings", kx::tool::cmdSettings, "settings IN OUT"},
     {"probe", kx::tool::cmdProbe, "probe [--seconds N]"},
-    {"capture", kx::tool::cmdCapture, "capture [--settings FILE] [--frames N] [--single] --out FILE.kxd"},
+    {"capture", kx::tool::cmdCapture,
+     "capture [--settings FILE] [--frames N] [--single] [--generator on|off] [--awg FILE.kxg] --out "
+     "FILE.kxd"},
     {"info", kx::tool::cmdInfo, "info FILE.kxd"},
     {"awg", kx::tool::cmdAwg, "awg FILE.kxg"},
     {"decode", kx::tool::cmdDecode,
-     "decode FILE.kxd [--baud N] [--bits N] [--parity N] [--stop N] [--msb] [--rxd N] [--txd N] [--display N]"},
+     "decode FILE.kxd [--baud N] [--bits N] [--parity N] [--stop N] [--msb] [--rxd N] [--txd N] [--display "
+     "N]"},
     {"spectrum", kx::tool::cmdSpectrum, "spectrum FILE.kxd [--channel A1|A2] [--window N] [--size N]"},
 };
 

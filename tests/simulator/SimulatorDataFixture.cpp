@@ -101,7 +101,9 @@ Registers SimulatorData::base(std::size_t points) const {
     g.set16(76, static_cast<std::uint32_t>(offsetCode(0.0)));
     for (int i = 0; i < 13; ++i)
         g.r[80 + static_cast<std::size_t>(i)] = m_status[90 + 8 + static_cast<std::size_t>(i)];
-    g.r[113] = 45; // generator off
+    g.set16(101, 4194); // no external load at A2's 0.5 V/div
+    g.r[113] = 45;      // generator off
+    g.set16(146, 2048); // no AWG mark: D1 is the bench's
     return g;
 }
 
