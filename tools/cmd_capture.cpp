@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "ToolSupport.h"
 
+#include "SettingsInput.h"
 #include "acquisition/ScopeThread.h"
 #include "app/ApplySettings.h"
 #include "app/AssemblySettings.h"
@@ -14,7 +15,6 @@
 #include "device/FpgaImage.h"
 #include "files/DataFile.h"
 #include "files/SettingsFile.h"
-#include "SettingsInput.h"
 
 #include <chrono>
 #include <cinttypes>
@@ -200,8 +200,7 @@ int cmdCapture(int argc, char** argv) {
     const int status = device::openDevice(binding, connection, event, prompt, openOptions);
     connection.DeviceStatus = status;
     if (status != 0) {
-        std::fprintf(stderr, "kx48zz-tool capture: %s: %s\n", device::usbErrorCaption(status, false).c_str(),
-                     device::usbErrorText(status, false).c_str());
+        printUsbError("capture", status);
         return 1;
     }
 
