@@ -5,15 +5,13 @@
 #include "app/SingleInstance.h"
 #include "app/window/TMFrm.h"
 #include "core/ProgramPaths.h"
+#include "ui/ProgramLook.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QFont>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
-#include <QStyleFactory>
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,18 +20,6 @@
 #include <vector>
 
 namespace {
-
-// Tahoma from Debian's fonts-wine, where it is installed; the desktop's font otherwise.
-void loadTahoma() {
-    for (const char* path :
-         {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/fonts/truetype/wine/tahoma.ttf"}) {
-        if (QFontDatabase::addApplicationFont(QString::fromLatin1(path)) < 0) continue;
-        QFont f(QStringLiteral("Tahoma"));
-        f.setPointSize(8);
-        QApplication::setFont(f);
-        return;
-    }
-}
 
 std::vector<std::string> parameters(const QStringList& args) {
     std::vector<std::string> out;
@@ -69,7 +55,6 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QGuiApplication::setDesktopFileName(QStringLiteral("kx48zz"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kx48zz")));
     const std::string exe = QApplication::applicationFilePath().toStdString();
@@ -82,7 +67,7 @@ int main(int argc, char** argv) {
                           static_cast<int>(files.size()));
         return 0;
     }
-    loadTahoma();
+    kx::ui::applyProgramLook();
 
     try {
         kx::app::WindowOptions options;
