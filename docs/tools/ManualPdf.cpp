@@ -5,6 +5,7 @@
 #include "ManualSource.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QColor>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -17,6 +18,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextLayout>
+#include <QTextTable>
 #include <QUrl>
 
 #include <cstdio>
@@ -30,8 +32,8 @@ namespace {
 namespace fs = std::filesystem;
 using kx::manual::Chapter;
 
-constexpr int kResolution = 300;    // dots per inch of the PDF's layout
-constexpr double kMarginMm = 20.0;  // on every side
+constexpr int kResolution = 300;     // dots per inch of the PDF's layout
+constexpr double kMarginMm = 20.0;   // on every side
 constexpr double kBodyPoints = 10.0; // body text size
 
 struct Options {
@@ -76,10 +78,12 @@ std::vector<Heading> headings(const std::string& markdown) {
         if (line.rfind("```", 0) == 0) code = !code;
         if (!code) {
             int level = 0;
-            while (level < static_cast<int>(line.size()) && line[static_cast<std::size_t>(level)] == '#') ++level;
+            while (level < static_cast<int>(line.size()) && line[static_cast<std::size_t>(level)] == '#')
+                ++level;
             if ((level == 1 || level == 2) && line.size() > static_cast<std::size_t>(level) + 1 &&
                 line[static_cast<std::size_t>(level)] == ' ')
-                out.push_back({level, QString::fromUtf8(line.substr(static_cast<std::size_t>(level) + 1)).trimmed()});
+                out.push_back(
+                    {level, QString::fromUtf8(line.substr(static_cast<std::size_t>(level) + 1)).trimmed()});
         }
         start = end + 1;
     }
@@ -106,7 +110,8 @@ void fitImages(QTextDocument& doc, qreal maxWidth) {
             const QTextFragment f = it.fragment();
             if (!f.charFormat().isImageFormat()) continue;
             QTextImageFormat image = f.charFormat().toImageFormat();
-            const QImage picture = doc.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+            const QImage picture =
+                doc.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
             if (picture.isNull() || picture.width() <= maxWidth) continue;
             image.setWidth(maxWidth);
             image.setHeight(picture.height() * maxWidth / picture.width());
@@ -156,7 +161,8 @@ int main(int argc, char** argv) {
     QTextDocument doc;
     doc.documentLayout()->setPaintDevice(&writer);
     QFont font;
-    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans"), QStringLiteral("Liberation Sans")});
+    font.setFamilies(
+        {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans"), QStringLiteral("Liberation Sans")});
     font.setPointSizeF(kBodyPoints);
     doc.setDefaultFont(font);
     QTextFrameFormat root = doc.rootFrame()->frameFormat();
@@ -167,11 +173,35 @@ int main(int argc, char** argv) {
     doc.setPageSize(page);
     doc.setBaseUrl(QUrl::fromLocalFile(QString::fromStdString((o.source / "en").string() + "/")));
 
-    // Title page, contents with placeholders, then one chapter per page run.
-    QTextCursor cursor(&doc);
-    cursor.insertMarkdown(QString::fromStdString(texts[0]), QTextDocument::MarkdownDialectGitHub);
-    cursor.movePosition(QTextCursor::End);
-    const int titleEnd = cursor.block().blockNumber();
+    // Title page, a marker where the contents go, then the chapters.
+    static const QString kContentsMarker = QStringLiteral("@@CONTENTS@@");
+    std::string all = texts[0] + "\n\n" + kContentsMarker.toStdString() + "\n\n";
+    for (std::size_t i = 1; i < texts.size(); ++i) all += texts[i] + "\n\n";
+    doc.setMarkdown(QString::fromStdString(all), QTextDocument::MarkdownDialectGitHub);
+    // A page's first block loses its top margin, so the title is pushed down by a tall empty line.
+    {
+        const QTextBlockFormat heading = doc.begin().blockFormat();
+        QTextCursor c(&doc);
+        c.insertBlock();
+        c.setBlockFormat(heading);
+        c.movePosition(QTextCursor::Start);
+        c.setBlockFormat(QTextBlockFormat());
+        QTextCharFormat tall;
+        tall.setFontPointSize(kBodyPoints * 16);
+        c.setBlockCharFormat(tall);
+    }
+    QTextBlock marker = doc.begin();
+    while (marker.isValid() && marker.text() != kContentsMarker) marker = marker.next();
+    if (!marker.isValid()) {
+        std::fprintf(stderr,
+                     "kx_manual_pdf: the title page holds a list or table that swallowed the contents\n");
+        return 1;
+    }
+    const int titleEnd = marker.blockNumber() - 1;
+
+    // The contents, with placeholders for the page numbers.
+    QTextCursor cursor(marker);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     QTextBlockFormat titleFormat;
     titleFormat.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     titleFormat.setBottomMargin(writer.logicalDpiY() * 0.15);
@@ -179,9 +209,8 @@ int main(int argc, char** argv) {
     titleChars.setFont(font);
     titleChars.setFontPointSize(kBodyPoints * 1.8);
     titleChars.setFontWeight(QFont::Bold);
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertBlock(titleFormat, titleChars);
-    cursor.insertText(contentsTitle(o.language));
+    cursor.setBlockFormat(titleFormat);
+    cursor.insertText(contentsTitle(o.language), titleChars);
 
     std::vector<Heading> entries;
     std::vector<int> entryBlocks;
@@ -189,8 +218,11 @@ int main(int argc, char** argv) {
         for (const Heading& h : headings(texts[i])) entries.push_back(h);
     for (const Heading& h : entries) {
         QTextBlockFormat line;
-        line.setTabPositions({QTextOption::Tab(page.width(), QTextOption::RightTab)});
-        line.setLeftMargin(h.level == 1 ? 0 : writer.logicalDpiX() * 0.25);
+        // Tab stops count in 96 dpi units from the block's own left margin; one at the very edge wraps.
+        const qreal indent = h.level == 1 ? 0 : writer.logicalDpiX() * 0.25;
+        line.setLeftMargin(indent);
+        line.setTabPositions({QTextOption::Tab((page.width() - indent) * 0.98 * 96.0 / writer.logicalDpiX(),
+                                               QTextOption::RightTab)});
         line.setTopMargin(h.level == 1 ? writer.logicalDpiY() * 0.06 : 0);
         QTextCharFormat chars;
         chars.setFont(font);
@@ -199,24 +231,44 @@ int main(int argc, char** argv) {
         cursor.insertText(h.text + QStringLiteral("\t000"));
         entryBlocks.push_back(cursor.block().blockNumber());
     }
-    for (std::size_t i = 1; i < texts.size(); ++i) {
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-        cursor.insertMarkdown(QString::fromStdString(texts[i]), QTextDocument::MarkdownDialectGitHub);
-    }
 
-    // Chapters start on a new page; the title page is centred, a third of the way down.
+    // Chapters start on a new page; the title page is centred and larger.
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        QTextBlockFormat f;
+        QTextCursor c(b);
+        if (b.blockNumber() == 0) continue;
         if (b.blockNumber() <= titleEnd) {
+            QTextBlockFormat f;
             f.setAlignment(Qt::AlignHCenter);
-            if (b.blockNumber() == 0) f.setTopMargin(page.height() * 0.3);
+            f.setBottomMargin(writer.logicalDpiY() * 0.12);
+            c.mergeBlockFormat(f);
+            c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            QTextCharFormat chars;
+            chars.setFontPointSize(b.blockNumber() == 1 ? kBodyPoints * 3.2 : kBodyPoints * 1.4);
+            c.mergeCharFormat(chars);
         } else if (b.blockFormat().headingLevel() == 1) {
+            QTextBlockFormat f;
             f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        } else {
-            continue;
+            c.mergeBlockFormat(f);
         }
-        QTextCursor(b).mergeBlockFormat(f);
+    }
+    // Tables: one thin rule between cells, a little air inside them, the header row shaded.
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        QTextTable* table = QTextCursor(b).currentTable();
+        if (table == nullptr || table->firstPosition() != b.position()) continue;
+        QTextTableFormat f = table->format();
+        f.setBorder(0.5 * writer.logicalDpiX() / 72.0);
+        f.setBorderBrush(Qt::gray);
+        f.setBorderCollapse(true);
+        f.setCellSpacing(0);
+        f.setCellPadding(writer.logicalDpiX() * 0.04);
+        f.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+        table->setFormat(f);
+        for (int col = 0; col < table->columns(); ++col) {
+            QTextTableCell cell = table->cellAt(0, col);
+            QTextCharFormat shade = cell.format();
+            shade.setBackground(QColor(0xE8, 0xEC, 0xF0));
+            cell.setFormat(shade);
+        }
     }
     fitImages(doc, page.width() * 96.0 / writer.logicalDpiX());
 
@@ -230,8 +282,8 @@ int main(int argc, char** argv) {
         pages.push_back(static_cast<int>(y / page.height()) + 1);
     }
     if (pages.size() != entryBlocks.size()) {
-        std::fprintf(stderr, "kx_manual_pdf: %zu headings in the contents, %zu in the text\n", entryBlocks.size(),
-                     pages.size());
+        std::fprintf(stderr, "kx_manual_pdf: %zu headings in the contents, %zu in the text\n",
+                     entryBlocks.size(), pages.size());
         return 1;
     }
     for (std::size_t i = 0; i < entryBlocks.size(); ++i) {

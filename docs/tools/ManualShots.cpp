@@ -55,7 +55,8 @@ public:
         return style == kx::core::MessageStyle::YesNo ? kx::core::Answer::Yes : kx::core::Answer::Ok;
     }
     std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::string saveFile(const std::string&, const std::string&, const std::string&, const std::string&) override {
+    std::string saveFile(const std::string&, const std::string&, const std::string&,
+                         const std::string&) override {
         return {};
     }
 };
@@ -116,7 +117,8 @@ class Shooter {
 public:
     Shooter(std::string sim, fs::path out) : m_sim(std::move(sim)), m_out(std::move(out)) {
         m_lib = dlopen(m_sim.c_str(), RTLD_NOW);
-        if (m_lib != nullptr) m_control = reinterpret_cast<int (*)(const char*)>(dlsym(m_lib, "kxsim_control"));
+        if (m_lib != nullptr)
+            m_control = reinterpret_cast<int (*)(const char*)>(dlsym(m_lib, "kxsim_control"));
     }
     bool usable() const { return m_control != nullptr; }
 
@@ -178,7 +180,8 @@ private:
     bool save(const QPixmap& picture) {
         const fs::path file = m_out / m_shot->language / (m_shot->name + ".png");
         fs::create_directories(file.parent_path());
-        return picture.save(QString::fromStdString(file.string()), "PNG") || fail("cannot write " + file.string());
+        return picture.save(QString::fromStdString(file.string()), "PNG") ||
+               fail("cannot write " + file.string());
     }
 
     QAction* action(const std::string& name) {
@@ -202,8 +205,12 @@ private:
             return true;
         }
         if (verb == "ready") {
-            return waitFor([this] { return m_window->flags().DeviceReady.load() && m_window->flags().DeviceConfigured.load(); },
-                           10000) ||
+            return waitFor(
+                       [this] {
+                           return m_window->flags().DeviceReady.load() &&
+                                  m_window->flags().DeviceConfigured.load();
+                       },
+                       10000) ||
                    fail("the instrument did not become ready");
         }
         if (verb == "size" && s.size() == 3) {
@@ -304,7 +311,8 @@ int main(int argc, char** argv) {
             only = argv[i + 1];
     }
     if (sim.empty() || list.empty() || out.empty()) {
-        std::fprintf(stderr, "usage: kx_manual_shots --sim LIBRARY --list FILE --out IMAGES_DIR [--only NAME]\n");
+        std::fprintf(stderr,
+                     "usage: kx_manual_shots --sim LIBRARY --list FILE --out IMAGES_DIR [--only NAME]\n");
         return 2;
     }
     QApplication app(argc, argv);

@@ -14,7 +14,8 @@ std::vector<Chapter> manualChapters(const fs::path& source, const std::string& l
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(source / "en", ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == ".md" && it->is_regular_file(ec)) names.push_back(it->path().filename().string());
+        if (it->path().extension() == ".md" && it->is_regular_file(ec))
+            names.push_back(it->path().filename().string());
     std::sort(names.begin(), names.end());
 
     std::vector<Chapter> out;
@@ -44,7 +45,8 @@ std::vector<std::string> imageTargets(const std::string& markdown) {
 
 std::string withVersion(std::string text, const std::string& version) {
     static const std::string kToken = "@VERSION@";
-    for (std::size_t at = text.find(kToken); at != std::string::npos; at = text.find(kToken, at + version.size()))
+    for (std::size_t at = text.find(kToken); at != std::string::npos;
+         at = text.find(kToken, at + version.size()))
         text.replace(at, kToken.size(), version);
     return text;
 }
