@@ -3,6 +3,7 @@
 
 #include "app/ModelFeatures.h"
 #include "core/DeviceModel.h"
+#include "device/ErrorReport.h"
 #include "files/DataFile.h"
 #include "files/SettingsFile.h"
 
@@ -27,6 +28,17 @@ core::Answer StderrPrompt::message(const std::string& caption, const std::string
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), plainLines(text).c_str());
     // Questions are answered No: the tool never changes anything behind the user's back.
     return style == core::MessageStyle::YesNo ? core::Answer::No : core::Answer::Ok;
+}
+
+void printUsbError(const char* command, int status) {
+    const std::string report =
+        device::usbErrorReportText(status, false, device::usbPermissionMissing(status));
+    std::string text;
+    for (char c : report)
+        if (c != '\r') text.push_back(c);
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    std::fprintf(stderr, "kx48zz-tool %s: %s: %s\n", command, device::usbErrorCaption(status, false).c_str(),
+                 text.c_str());
 }
 
 bool parseInt(const char* text, long long& value) {

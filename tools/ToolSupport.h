@@ -35,6 +35,9 @@ struct LoadedDataFile {
 // Opens `path`; messages on bad files go to stderr. Returns false when the file was refused.
 bool loadDataFile(const std::string& path, LoadedDataFile& out);
 
+// "kx48zz-tool COMMAND: USB Error - N: text" on stderr, with the permission line when it applies.
+void printUsbError(const char* command, int status);
+
 // Parses a whole decimal number; false on anything else.
 bool parseInt(const char* text, long long& value);
 

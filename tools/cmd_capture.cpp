@@ -237,8 +237,7 @@ int cmdCapture(int argc, char** argv) {
     const int status = device::openDevice(binding, connection, event, prompt, openOptions);
     connection.DeviceStatus = status;
     if (status != 0) {
-        std::fprintf(stderr, "kx48zz-tool capture: %s: %s\n", device::usbErrorCaption(status, false).c_str(),
-                     device::usbErrorText(status, false).c_str());
+        printUsbError("capture", status);
         return 1;
     }
 

@@ -2,6 +2,7 @@
 // probe: opens the instrument, loads its FPGA, sends one settings frame with the run bit set,
 // shows what the instrument reports and the link statistics once a second.
 #include "Commands.h"
+#include "ToolSupport.h"
 
 #include "app/ApplySettings.h"
 #include "core/DeviceModel.h"
@@ -106,8 +107,7 @@ int cmdProbe(int argc, char** argv) {
     const int status = openDevice(binding, connection, event, prompt, options);
     connection.DeviceStatus = status;
     if (status != 0) {
-        std::fprintf(stderr, "kx48zz-tool probe: %s: %s\n", usbErrorCaption(status, false).c_str(),
-                     usbErrorText(status, false).c_str());
+        printUsbError("probe", status);
         return 1;
     }
 

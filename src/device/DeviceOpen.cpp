@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/DeviceOpen.h"
 
+#include "core/ProgramPaths.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <unistd.h>
+#include <filesystem>
 
 namespace kx::device {
 
 namespace {
 
-constexpr const char* kKx48Description = "Digital Oscilloscope KX48zz";
-constexpr const char* kTrmDescription = "TRM207";
 constexpr const char* kKx4801Description = "Digital Oscilloscope";
 constexpr const char* kKx4803Description = "Digital Oscilloscope KX48";
 constexpr std::size_t kDescriptionSize = 64;
@@ -83,30 +83,22 @@ std::string question(const char* opening, const Listed& d, DWORD index, const ch
 }
 
 bool isInstrument(const std::string& description) {
-    return description == kKx48Description || description == kTrmDescription;
+    for (const char* d : kInstrumentDescriptions)
+        if (description == d) return true;
+    return false;
 }
 
 } // namespace
 
 std::string executableBaseName() {
-    std::array<char, 4096> path{};
-    const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (n <= 0) return "kx48zz";
-    std::string name(path.data(), static_cast<std::size_t>(n));
-    if (const auto slash = name.rfind('/'); slash != std::string::npos) name.erase(0, slash + 1);
-    if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.erase(dot);
-    return name;
+    const std::string exe = core::executablePath();
+    return exe.empty() ? std::string("kx48zz") : core::programLayout(exe).exeName;
 }
 
 std::string executableDir() {
-    std::array<char, 4096> path{};
-    const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (n <= 0) return {};
-    std::string dir(path.data(), static_cast<std::size_t>(n));
-    const auto slash = dir.rfind('/');
-    if (slash == std::string::npos) return {};
-    dir.erase(slash + 1);
-    return dir;
+    const std::string exe = core::executablePath();
+    if (exe.empty()) return {};
+    return std::filesystem::path(exe).parent_path().string() + "/";
 }
 
 int openDevice(D2xxBinding& binding, Connection& connection, DataEvent& event, core::Prompt& prompt,

@@ -15,6 +15,11 @@ inline constexpr unsigned kLinkBaudRate = 3000000;
 inline constexpr unsigned kLinkTimeoutMs = 500;
 inline constexpr unsigned char kLinkLatencyMs = 2;
 
+// The product descriptions by which the instrument's FTDI bridge is told from other FTDI devices.
+inline constexpr const char* kInstrumentDescriptions[] = {"Digital Oscilloscope KX48zz", "TRM207"};
+// The bridge's USB vendor (FTDI).
+inline constexpr const char* kBridgeVendorId = "0403";
+
 struct OpenOptions {
     bool debugMode = false;      // "System", "Debug": ask before opening
     bool flowControlOff = false; // "FLOW_CTRL_OFF": never RTS/CTS

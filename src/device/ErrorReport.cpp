@@ -14,6 +14,13 @@ constexpr const char* kNotOpened = "Device not opened. Make sure serial port dri
 constexpr const char* kNoLibrary = "Can't load libftd2xx.so";
 constexpr const char* kMissingEntry = "Ftd2xx.dll error.\r\nCan't find ";
 constexpr core::TextPair kOther{"Error - ", "Ошибка - "};
+constexpr core::TextPair kPermission{
+    "The udev rule for the instrument is missing or not yet active: install the kx48zz package, then "
+    "unplug and plug in the instrument again.",
+    "Правило udev для прибора не установлено или ещё не действует: установите пакет kx48zz, затем "
+    "отключите и снова подключите прибор."};
+// The driver's own statuses; the program's codes start here (no driver, missing entry points).
+constexpr int kFirstProgramCode = 100;
 } // namespace
 
 std::string usbErrorCaption(int code, bool russian) {
@@ -38,8 +45,25 @@ std::string usbErrorText(int code, bool russian) {
     return std::string(kOther.pick(russian)) + std::to_string(code);
 }
 
-void reportUsbError(core::Prompt& prompt, int code, bool russian) {
-    prompt.message(usbErrorCaption(code, russian), usbErrorText(code, russian), core::MessageStyle::Error);
+const char* usbPermissionHint(bool russian) {
+    return kPermission.pick(russian);
+}
+
+std::string usbErrorReportText(int code, bool russian, bool permissionMissing) {
+    std::string text = usbErrorText(code, russian);
+    if (!permissionMissing || code <= 0 || code >= kFirstProgramCode) return text;
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) text += "\r\n";
+    return text + usbPermissionHint(russian);
+}
+
+bool usbPermissionMissing(int code, const UsbAccessProbe& probe) {
+    return code > 0 && code < kFirstProgramCode && instrumentLacksPermission(probe);
+}
+
+void reportUsbError(core::Prompt& prompt, int code, bool russian, const UsbAccessProbe& probe) {
+    prompt.message(usbErrorCaption(code, russian),
+                   usbErrorReportText(code, russian, usbPermissionMissing(code, probe)),
+                   core::MessageStyle::Error);
 }
 
 } // namespace kx::device

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/FpgaImage.h"
 
+#include "core/ProgramPaths.h"
 #include "device/DeviceOpen.h"
 
 #include <fstream>
@@ -18,17 +19,23 @@ std::span<const std::uint8_t> embeddedFpgaImage() {
 }
 
 FpgaImage FpgaImage::load(const std::string& dir) {
+    const std::string folders[] = {dir.empty() ? executableDir() : dir, core::userConfigDir().string() + "/"};
+    return loadFrom(folders);
+}
+
+FpgaImage FpgaImage::loadFrom(std::span<const std::string> folders) {
     FpgaImage image;
-    const std::string folder = dir.empty() ? executableDir() : dir;
-    if (folder.empty()) return image;
-    std::ifstream in(folder + kFpgaImageFile, std::ios::binary | std::ios::ate);
-    if (!in) return image;
-    if (static_cast<std::size_t>(in.tellg()) != kFpgaImageSize) return image;
-    in.seekg(0);
-    std::vector<std::uint8_t> bytes(kFpgaImageSize);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-        return image;
-    image.m_file = std::move(bytes);
+    for (const std::string& folder : folders) {
+        if (folder.empty()) continue;
+        std::ifstream in(folder + kFpgaImageFile, std::ios::binary | std::ios::ate);
+        if (!in || static_cast<std::size_t>(in.tellg()) != kFpgaImageSize) continue;
+        in.seekg(0);
+        std::vector<std::uint8_t> bytes(kFpgaImageSize);
+        if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
+            continue;
+        image.m_file = std::move(bytes);
+        break;
+    }
     return image;
 }
 

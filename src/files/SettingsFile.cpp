@@ -2,6 +2,7 @@
 #include "files/SettingsFile.h"
 
 #include "core/NumberFormat.h"
+#include "core/ProgramPaths.h"
 #include "core/Text.h"
 #include "files/SettingsIni.h"
 #include "files/SettingsSections.h"
@@ -170,26 +171,21 @@ FileMarker settingsFileMarker(const std::string& path) {
     return FileMarker::None;
 }
 
-std::string programSettingsPathFor(const std::string& exePath, bool exeDirWritable, const char* xdgConfigHome,
+std::string programSettingsPathFor(const std::string& exePath, bool besideExe, const char* xdgConfigHome,
                                    const char* home) {
-    if (!exePath.empty() && exeDirWritable) return std::filesystem::path(exePath).replace_extension(".ini");
-    std::filesystem::path base;
-    if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/')
-        base = xdgConfigHome;
-    else if (home != nullptr && home[0] != '\0')
-        base = std::filesystem::path(home) / ".config";
-    else
-        base = ".config";
-    return base / "kx48zz" / "kx48zz.ini";
+    const std::filesystem::path exe(exePath);
+    if (!exePath.empty() && besideExe) return std::filesystem::path(exe).replace_extension(".ini");
+    const std::string name = exe.stem().empty() ? std::string("kx48zz") : exe.stem().string();
+    return core::userConfigDir(xdgConfigHome, home) / (name + ".ini");
 }
 
 std::string programSettingsPath() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    const std::string exePath = ec ? std::string{} : exe.string();
-    const bool writable =
-        !exePath.empty() && ::access(std::filesystem::path(exePath).parent_path().c_str(), W_OK) == 0;
-    return programSettingsPathFor(exePath, writable, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    const std::string exePath = core::executablePath();
+    // A build tree keeps the program's files together; an installed program keeps them in the
+    // user's configuration folder, also when run by someone who could write beside it.
+    const bool beside = !exePath.empty() && core::programLayout(exePath).buildTree &&
+                        ::access(std::filesystem::path(exePath).parent_path().c_str(), W_OK) == 0;
+    return programSettingsPathFor(exePath, beside, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 }
 
 } // namespace kx::files

@@ -67,10 +67,11 @@ bool SaveSettingsFile(const std::string& path, const core::InstrumentState& stat
 enum class FileMarker { None, Program, User };
 FileMarker settingsFileMarker(const std::string& path);
 
-// Beside the executable when its folder is writable, else $XDG_CONFIG_HOME/kx48zz/kx48zz.ini.
+// Beside the executable (its name with ".ini") when it runs from a writable build tree, else the
+// same name in the user's folder, $XDG_CONFIG_HOME/kx48zz/ or ~/.config/kx48zz/.
 std::string programSettingsPath();
 // The rule itself, for tests: `exePath` as /proc/self/exe names it.
-std::string programSettingsPathFor(const std::string& exePath, bool exeDirWritable, const char* xdgConfigHome,
+std::string programSettingsPathFor(const std::string& exePath, bool besideExe, const char* xdgConfigHome,
                                    const char* home);
 
 } // namespace kx::files

@@ -2,6 +2,7 @@
 #include "ui/Help.h"
 
 #include "core/DeviceModel.h"
+#include "core/ProgramPaths.h"
 #include "core/Text.h"
 
 #include <QDesktopServices>
@@ -22,6 +23,10 @@ bool isRegularFile(const std::string& path) {
     return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
+bool isTrmManual(std::int32_t uiDeviceType) {
+    return uiDeviceType == core::kTRM207 || uiDeviceType == core::kTRM207Mini;
+}
+
 } // namespace
 
 std::string helpDocumentPath(std::int32_t uiDeviceType, const std::string& executablePath) {
@@ -33,13 +38,24 @@ std::string helpDocumentPath(std::int32_t uiDeviceType, const std::string& execu
     return p.string();
 }
 
+std::string helpDocumentToOpen(std::int32_t uiDeviceType, const std::string& executablePath) {
+    const std::string beside = helpDocumentPath(uiDeviceType, executablePath);
+    if (isTrmManual(uiDeviceType) || isRegularFile(beside)) return beside;
+    const core::ProgramLayout layout = core::programLayout(executablePath);
+    const std::filesystem::path docDir = layout.docDir();
+    const std::string installed = (docDir / std::filesystem::path(beside).filename()).string();
+    if (isRegularFile(installed)) return installed;
+    std::error_code ec;
+    return !layout.buildTree && std::filesystem::is_directory(docDir, ec) ? installed : beside;
+}
+
 HelpMessage helpNotFoundMessage(const std::string& document, bool russian) {
     return {kCaption.pick(russian), document + kNotFound.pick(russian)};
 }
 
 std::optional<HelpMessage> openHelp(std::int32_t uiDeviceType, const std::string& executablePath,
                                     bool russian) {
-    const std::string document = helpDocumentPath(uiDeviceType, executablePath);
+    const std::string document = helpDocumentToOpen(uiDeviceType, executablePath);
     if (!isRegularFile(document)) return helpNotFoundMessage(document, russian);
     const QString absolute = QFileInfo(QString::fromStdString(document)).absoluteFilePath();
     QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));

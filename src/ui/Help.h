@@ -13,6 +13,11 @@ namespace kx::ui {
 // (relative to the current folder), otherwise the executable's path with the extension ".pdf".
 std::string helpDocumentPath(std::int32_t uiDeviceType, const std::string& executablePath);
 
+// The document Help opens: the one above when it exists; for the program's own manual, else the
+// copy of the same name in the documentation folder of an installed program. When neither
+// exists, the name to report: the installed copy's once that folder exists, else the one above.
+std::string helpDocumentToOpen(std::int32_t uiDeviceType, const std::string& executablePath);
+
 struct HelpMessage {
     std::string caption;
     std::string text;

@@ -444,6 +444,9 @@ TEST(ProgramSettingsPath, BesideExecutableOrConfigFolder) {
     EXPECT_EQ(programSettingsPathFor("/usr/bin/kx48zz", false, nullptr, "/home/u"),
               "/home/u/.config/kx48zz/kx48zz.ini");
     EXPECT_EQ(programSettingsPathFor("/usr/bin/kx48zz", false, "/xdg", "/home/u"), "/xdg/kx48zz/kx48zz.ini");
+    // A relative XDG_CONFIG_HOME is ignored; the file keeps the executable's own name.
+    EXPECT_EQ(programSettingsPathFor("/usr/bin/trm207", false, "xdg", "/home/u"),
+              "/home/u/.config/kx48zz/trm207.ini");
     EXPECT_FALSE(programSettingsPath().empty());
 }
 

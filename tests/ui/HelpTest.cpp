@@ -2,6 +2,7 @@
 #include "ui/Help.h"
 #include "UrlRecorder.h"
 #include "core/DeviceModel.h"
+#include "core/ProgramPaths.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 using namespace kx;
@@ -115,4 +117,28 @@ TEST_F(HelpOpen, ExistingDocumentGoesToTheViewer) {
     ASSERT_EQ(m_viewer.urls.size(), 2u);
     EXPECT_EQ(m_viewer.urls[0], QUrl::fromLocalFile(QString::fromStdString(exe + ".pdf")));
     EXPECT_EQ(m_viewer.urls[1].toLocalFile(), QDir(m_dir.path()).absoluteFilePath("Trm207_Mini.pdf"));
+}
+
+// An unpacked package: bin/ and the documentation folder under one prefix, no build tree.
+TEST_F(HelpOpen, InstalledProgramFindsItsManualInTheDocumentationFolder) {
+    const std::string exe = path("usr/bin/kx48zz");
+    QDir(m_dir.path()).mkpath("usr/bin");
+    const std::filesystem::path docDir = core::programLayout(exe).docDir();
+    const std::string installed = (docDir / "kx48zz.pdf").string();
+
+    // Neither there nor a documentation folder: the name beside the program is reported.
+    EXPECT_EQ(ui::helpDocumentToOpen(core::kKX4823, exe), exe + ".pdf");
+    // The package is there but its manual is not: that one is reported missing.
+    std::filesystem::create_directories(docDir);
+    EXPECT_EQ(ui::helpDocumentToOpen(core::kKX4823, exe), installed);
+    touch(installed);
+    EXPECT_FALSE(ui::openHelp(core::kKX4823, exe, false).has_value());
+    // A manual beside the program wins, as in a build tree.
+    touch(exe + ".pdf");
+    EXPECT_EQ(ui::helpDocumentToOpen(core::kKX4823, exe), exe + ".pdf");
+    // The TRM manuals keep their own names in the current folder.
+    EXPECT_EQ(ui::helpDocumentToOpen(core::kTRM207, exe), "Trm207.pdf");
+
+    ASSERT_EQ(m_viewer.urls.size(), 1u);
+    EXPECT_EQ(m_viewer.urls[0].toLocalFile().toStdString(), installed);
 }

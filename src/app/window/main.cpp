@@ -1,51 +1,78 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kx48zz: one running instance per executable name; a second start hands its file over.
+#include "app/CommandLine.h"
 #include "app/FileDispatch.h"
 #include "app/SingleInstance.h"
 #include "app/window/TMFrm.h"
+#include "core/ProgramPaths.h"
+#include "ui/ProgramLook.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QFont>
-#include <QFontDatabase>
+#include <QIcon>
 #include <QMessageBox>
 #include <QStringList>
-#include <QStyleFactory>
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <string>
+#include <vector>
 
 namespace {
 
-// Tahoma from Debian's fonts-wine, where it is installed; the desktop's font otherwise.
-void loadTahoma() {
-    for (const char* path : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/fonts/truetype/wine/tahoma.ttf"}) {
-        if (QFontDatabase::addApplicationFont(QString::fromLatin1(path)) < 0) continue;
-        QFont f(QStringLiteral("Tahoma"));
-        f.setPointSize(8);
-        QApplication::setFont(f);
-        return;
-    }
+std::vector<std::string> parameters(const QStringList& args) {
+    std::vector<std::string> out;
+    for (qsizetype i = 1; i < args.size(); ++i) out.push_back(args[i].toStdString());
+    return out;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so they work without a display.
+    const std::vector<std::string> raw(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const kx::app::CommandLine early = kx::app::parseCommandLine(raw);
+    const std::string exeName = kx::core::programLayout(kx::core::executablePath()).exeName;
+    if (early.version) {
+        std::printf("%s %s\n", exeName.c_str(), kx::core::programVersion());
+        return 0;
+    }
+    if (early.help) {
+        std::fputs(kx::app::commandLineUsage(exeName).c_str(), stdout);
+        return 0;
+    }
+    if (early.simulator) {
+        // The same as pointing KX48ZZ_D2XX at the simulated instrument by hand.
+        const std::string sim =
+            kx::core::simulatorLibraryPath(kx::core::programLayout(kx::core::executablePath()));
+        if (sim.empty()) {
+            std::fprintf(stderr, "%s: the simulated instrument (libkx48zz_sim.so) is not installed\n",
+                         exeName.c_str());
+            return 2;
+        }
+        setenv("KX48ZZ_D2XX", sim.c_str(), 1);
+    }
+
     QApplication app(argc, argv);
-    app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("kx48zz"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kx48zz")));
     const std::string exe = QApplication::applicationFilePath().toStdString();
-    const QStringList args = QApplication::arguments();
+    const kx::app::CommandLine commandLine = kx::app::parseCommandLine(parameters(QApplication::arguments()));
+    const std::vector<std::string>& files = commandLine.files;
 
     kx::app::SingleInstance instance(QString::fromStdString(kx::app::instanceName(exe)));
     if (!instance.becomePrimary()) {
-        instance.handOver(args.size() > 1 ? args.last() : QString(), static_cast<int>(args.size()) - 1);
+        instance.handOver(files.empty() ? QString() : QString::fromStdString(files.back()),
+                          static_cast<int>(files.size()));
         return 0;
     }
-    loadTahoma();
+    kx::ui::applyProgramLook();
 
     try {
         kx::app::WindowOptions options;
         options.exePath = exe;
-        for (qsizetype i = 1; i < args.size(); ++i) options.args.push_back(args[i].toStdString());
+        options.args = files;
         options.busyFlag = &instance.busyFlag();
         kx::app::TMFrm window(std::move(options));
         QObject::connect(&instance, &kx::app::SingleInstance::raiseRequested, &window, [&window] {
@@ -53,8 +80,9 @@ int main(int argc, char** argv) {
             window.raise();
             window.activateWindow();
         });
-        QObject::connect(&instance, &kx::app::SingleInstance::fileHandedOver, &window,
-                         [&window](const QString& file, int count) { window.handOver(file.toStdString(), count); });
+        QObject::connect(
+            &instance, &kx::app::SingleInstance::fileHandedOver, &window,
+            [&window](const QString& file, int count) { window.handOver(file.toStdString(), count); });
         window.show();
         return QApplication::exec();
     } catch (const std::exception& e) {
