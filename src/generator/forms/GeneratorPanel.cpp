@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <vector>
+
 namespace kx::generator {
 
 namespace {
@@ -226,6 +228,16 @@ GeneratorPanel::GeneratorPanel(QWidget* parent, GeneratorPanelActions actions)
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(m_panel);
+
+    // Controls that come and go with the function keep their place, so nothing jumps.
+    std::vector<QWidget*> keep{m_labelMod, m_labelPulse, m_labelVrms, m_marks, m_awgRun, m_awgRunPanel};
+    keep.insert(keep.end(), m_range.begin(), m_range.end());
+    keep.insert(keep.end(), m_shape.begin(), m_shape.end());
+    for (QWidget* w : keep) {
+        QSizePolicy p = w->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(p);
+    }
 }
 
 QToolButton* GeneratorPanel::makeButton(const char* name, bool checkable) {
