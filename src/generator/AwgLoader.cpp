@@ -73,10 +73,9 @@ bool AwgLoader::compile(const std::string& path, bool quiet) {
     // A fresh image per compilation; the upload works on its own copy of this table.
     std::transform(r.image->begin(), r.image->end(), m_table.begin(),
                    [](std::uint16_t w) { return static_cast<std::int32_t>(w); });
-    // The upload is asked for first: the acquisition thread then sends the program before the
-    // settings frame that carries the run request.
-    m_host.uploadAwg(m_table);
-    if (r.autoRun) m_host.raiseAwgRun();
+    // "#AUTOR" travels with the upload: raised now, it could go out in a settings frame before the
+    // program (always so while the instrument is still being configured).
+    m_host.uploadAwg(m_table, r.autoRun);
     m_host.settingsChanged();
     saveAwgListing(m_listingPath, r.listing);
     return true;

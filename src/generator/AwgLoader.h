@@ -22,9 +22,10 @@ public:
     // The last upload was acknowledged whole (the link's AWG-loaded flag).
     virtual bool awgLoaded() = 0;
     // Hands a program over for upload and raises AwgUploadRequest. The receiver copies the table
-    // before returning, so the loader may compile into it again at once.
-    virtual void uploadAwg(std::span<const std::int32_t, kAwgWords> table) = 0;
-    // The one-shot AWG run request of the next settings frame.
+    // before returning, so the loader may compile into it again at once. With runAfterUpload the
+    // settings frame that follows the complete upload carries the AWG run request.
+    virtual void uploadAwg(std::span<const std::int32_t, kAwgWords> table, bool runAfterUpload) = 0;
+    // The one-shot AWG run request of the next settings frame (the RUN button).
     virtual void raiseAwgRun() = 0;
     // The settings-changed notification (apply-settings, a settings frame, a redraw).
     virtual void settingsChanged() = 0;

@@ -27,9 +27,9 @@ public:
         log.push_back(on ? "busy+" : "busy-");
     }
     bool awgLoaded() override { return loaded; }
-    void uploadAwg(std::span<const std::int32_t, kAwgWords> table) override {
+    void uploadAwg(std::span<const std::int32_t, kAwgWords> table, bool runAfterUpload) override {
         uploads.emplace_back(table.begin(), table.end());
-        log.push_back("upload");
+        log.push_back(runAfterUpload ? "upload+run" : "upload");
     }
     void raiseAwgRun() override { log.push_back("run"); }
     void settingsChanged() override { log.push_back("settings"); }
@@ -106,8 +106,8 @@ TEST_F(AwgLoaderTest, MenuOpensTheDialogAndCompilesWithMessages) {
     EXPECT_EQ(g.DC_Shift, -200);
     EXPECT_EQ(g.AwgMark, 2048) << "the first entry: no mark";
 
-    // Busy from the dialog to the end; the program goes up before the frame that runs it.
-    const std::vector<std::string> expected{"busy+", "upload", "run", "settings", "busy-"};
+    // Busy from the dialog to the end; the run request travels with the upload.
+    const std::vector<std::string> expected{"busy+", "upload+run", "settings", "busy-"};
     EXPECT_EQ(host.log, expected);
     ASSERT_EQ(host.uploads.size(), 1u);
     EXPECT_EQ(host.uploads[0][0], 0x0000);
@@ -271,7 +271,7 @@ TEST_F(AwgLoaderTest, ReloadAfterReconnectionStartsFromTheFirstMark) {
     EXPECT_EQ(loader.marks().entries.size(), 4u);
     EXPECT_EQ(loader.marks().chosen, 0);
     EXPECT_EQ(state.generator.AwgMark, 2048);
-    EXPECT_EQ(host.count("upload"), 1);
+    EXPECT_EQ(host.count("upload+run"), 1);
 }
 
 TEST_F(AwgLoaderTest, RunActsOnlyWithALoadedProgram) {

@@ -35,7 +35,7 @@ public:
     core::Prompt& prompt() override { return dialogs; }
     void markBusy(bool) override {}
     bool awgLoaded() override { return loaded; }
-    void uploadAwg(std::span<const std::int32_t, kAwgWords>) override { ++uploads; }
+    void uploadAwg(std::span<const std::int32_t, kAwgWords>, bool) override { ++uploads; }
     void raiseAwgRun() override { ++runs; }
     void settingsChanged() override {
         if (onSettings) onSettings();

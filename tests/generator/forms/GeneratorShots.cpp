@@ -25,7 +25,7 @@ public:
     core::Prompt& prompt() override { return m_prompt; }
     void markBusy(bool) override {}
     bool awgLoaded() override { return true; }
-    void uploadAwg(std::span<const std::int32_t, generator::kAwgWords>) override {}
+    void uploadAwg(std::span<const std::int32_t, generator::kAwgWords>, bool) override {}
     void raiseAwgRun() override {}
     void settingsChanged() override {}
     void setStatusCountdown(int) override {}
