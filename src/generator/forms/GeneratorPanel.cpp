@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -42,7 +43,7 @@ constexpr std::array<FunctionButton, 4> kFunctionButtonsShown{
      {GenFunction::Awg, "SpeedButton_AWG", "AWG"}}};
 
 constexpr int kButtonHeight = 22;
-constexpr int kValueBarWidth = 260;
+constexpr int kValueBarWidth = 100;
 
 void setText(QLabel* label, const std::string& text) {
     const QString t = QString::fromStdString(text);
@@ -100,7 +101,7 @@ GeneratorPanel::GeneratorPanel(QWidget* parent, GeneratorPanelActions actions)
     ranges->setSpacing(1);
     for (int i = 0; i < kRangeButtons; ++i) {
         QToolButton* b = makeButton(kRangeNames[static_cast<std::size_t>(i)], true);
-        b->setMinimumWidth(50);
+        b->setMinimumWidth(52);
         connect(b, &QToolButton::clicked, this, [this, i] {
             if (!m_syncing && m_actions.range) m_actions.range(i);
         });
@@ -126,7 +127,7 @@ GeneratorPanel::GeneratorPanel(QWidget* parent, GeneratorPanelActions actions)
     for (const FunctionButton& f : kFunctionButtonsShown) {
         QToolButton* b = makeButton(f.name, true);
         b->setText(QString::fromUtf8(f.caption));
-        b->setMinimumWidth(44);
+        b->setMinimumWidth(52);
         const GenFunction fn = f.function;
         connect(b, &QToolButton::clicked, this, [this, fn](bool down) {
             if (!m_syncing && m_actions.function) m_actions.function(fn, down);
@@ -169,11 +170,12 @@ GeneratorPanel::GeneratorPanel(QWidget* parent, GeneratorPanelActions actions)
 
     m_labelV = makeLabel("Label_V");
     m_labelVrms = makeLabel("Label_Vrms");
-    m_labelV->setMinimumWidth(80);
+    m_labelV->setMinimumWidth(70);
     m_amplitude = new QScrollBar(Qt::Vertical, m_panel);
     m_amplitude->setObjectName(QStringLiteral("ScrollBar_Amplitude"));
     m_amplitude->setRange(0, kAmplitudeMax);
-    m_amplitude->setPageStep(100);
+    m_amplitude->setSingleStep(10);
+    m_amplitude->setPageStep(200);
     connect(m_amplitude, &QScrollBar::valueChanged, this, [this](int v) {
         if (!m_syncing && m_actions.amplitude) m_actions.amplitude(v);
     });
@@ -206,24 +208,31 @@ GeneratorPanel::GeneratorPanel(QWidget* parent, GeneratorPanelActions actions)
     run->addWidget(m_awgRun);
     run->addWidget(m_awgRunPanel);
     run->addStretch(1);
-    auto* awg = new QVBoxLayout;
+    // The AWG function has no ranges: its controls take their place.
+    auto* rangePage = new QWidget(m_panel);
+    rangePage->setLayout(ranges);
+    ranges->setContentsMargins(0, 0, 0, 0);
+    auto* awgPage = new QWidget(m_panel);
+    auto* awg = new QVBoxLayout(awgPage);
+    awg->setContentsMargins(0, 0, 0, 0);
     awg->setSpacing(1);
     awg->addWidget(m_marks);
     awg->addLayout(run);
     awg->addStretch(1);
+    m_rangeOrAwg = new QStackedWidget(m_panel);
+    m_rangeOrAwg->addWidget(rangePage);
+    m_rangeOrAwg->addWidget(awgPage);
 
     auto* row = new QHBoxLayout(m_panel);
     row->setContentsMargins(4, 2, 4, 2);
     row->setSpacing(6);
     row->addWidget(m_on, 0, Qt::AlignTop);
-    row->addLayout(ranges);
+    row->addWidget(m_rangeOrAwg, 0, Qt::AlignTop);
     row->addLayout(shapeColumn);
     row->addLayout(values, 1);
     row->addWidget(m_amplitude);
     row->addLayout(levels);
-    row->addLayout(awg);
-    for (QLayout* l : {static_cast<QLayout*>(ranges), static_cast<QLayout*>(shapeColumn)})
-        row->setAlignment(l, Qt::AlignTop);
+    row->setAlignment(shapeColumn, Qt::AlignTop);
 
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -313,6 +322,7 @@ void GeneratorPanel::showView(const core::ColorRoles& colors) {
     m_labelMod->setVisible(v.modVisible);
     m_labelPulse->setVisible(v.pulseVisible);
     m_labelVrms->setVisible(v.vrmsVisible);
+    m_rangeOrAwg->setCurrentIndex(v.markListVisible ? 1 : 0);
     m_marks->setVisible(v.markListVisible);
     m_awgRun->setVisible(v.awgRunVisible);
     m_awgRunPanel->setVisible(v.awgRunVisible);

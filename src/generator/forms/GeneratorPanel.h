@@ -14,6 +14,7 @@
 class QComboBox;
 class QLabel;
 class QScrollBar;
+class QStackedWidget;
 class QToolButton;
 
 namespace kx::generator {
@@ -50,6 +51,7 @@ private:
 
     QFrame* m_panel = nullptr; // Panel_Gen
     QToolButton* m_on = nullptr;
+    QStackedWidget* m_rangeOrAwg = nullptr; // the range buttons, or in AWG function the AWG controls
     std::array<QToolButton*, kRangeButtons> m_range{};
     std::array<QToolButton*, kShapeButtons> m_shape{};
     std::array<QToolButton*, kFunctionButtons> m_function{}; // no button for Plain

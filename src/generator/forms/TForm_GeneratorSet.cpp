@@ -17,6 +17,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kx::generator {
 
 namespace {
@@ -125,6 +127,7 @@ QScrollBar* TForm_GeneratorSet::makeBar(QWidget* parent, const char* name, int m
     auto* bar = new QScrollBar(Qt::Horizontal, parent);
     bar->setObjectName(QString::fromLatin1(name));
     bar->setRange(min, max);
+    bar->setPageStep(std::max(1, (max - min) / 50));
     bar->setMinimumWidth(kBarWidth);
     connect(bar, &QScrollBar::valueChanged, this, [this, control](int v) { onControl(control, v); });
     return bar;

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     generator::AwgLoader loader(s, host, dir + "/kxg.lst");
 
     generator::GeneratorPanel panel(nullptr, {});
-    panel.resize(1150, 90);
+    panel.resize(760, 90);
     panel.show();
     const auto shoot = [&](const char* name, const std::function<void(core::InstrumentState&)>& set) {
         core::InstrumentState t = s;
