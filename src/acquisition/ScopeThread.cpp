@@ -3,11 +3,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace kx::acquisition {
 
 ScopeThread::ScopeThread(const ScopeThreadParts& parts)
-    : m_event(parts.event), m_flags(parts.flags), m_status(parts.status),
+    : m_event(parts.event), m_flags(parts.flags), m_status(parts.status), m_registers(parts.registers),
       m_frame(parts.frame), m_bridge(parts.bridge), m_updates(parts.updates), m_fpgaImage(parts.fpgaImage),
       m_link(parts.binding, parts.connection, parts.flags, parts.stats, parts.status, parts.registers),
       m_work(std::make_unique<AssemblyWorkspace>()) {
@@ -63,10 +64,12 @@ void ScopeThread::publishAssembly(const AssemblyContext& context, std::uint32_t 
     m_link.parser().setPointsPerChannel(pointsPerChannel);
 }
 
-void ScopeThread::requestAwgUpload(std::span<const std::int32_t, device::kAwgEntries> table) {
+void ScopeThread::requestAwgUpload(std::span<const std::int32_t, device::kAwgEntries> table,
+                                   bool runAfterUpload) {
     {
         std::lock_guard lock(m_inputMutex);
         std::copy(table.begin(), table.end(), m_awgPending.begin());
+        m_awgRunPending = runAfterUpload;
     }
     m_flags.AwgUploadRequest.store(true);
     m_event.signal();
@@ -102,11 +105,14 @@ void ScopeThread::loop(std::stop_token stop) {
         // 5.
         if (m_flags.AwgUploadRequest.load() && m_flags.DeviceConfigured.load()) {
             m_flags.AwgUploadRequest.store(false);
+            bool run = false;
             {
+                // The loader may compile its next program meanwhile: the upload works on a copy.
                 std::lock_guard lock(m_inputMutex);
                 m_awgSend = m_awgPending;
+                run = std::exchange(m_awgRunPending, false);
             }
-            m_link.uploadAwg(m_awgSend);
+            if (m_link.uploadAwg(m_awgSend) && run) m_registers.raise(device::OnceFlag::AwgRun);
             m_link.sendSettings();
             continue;
         }

@@ -103,7 +103,10 @@ public:
     // GUI thread, after apply-settings: the settings assembly needs and the points per channel.
     void publishAssembly(const AssemblyContext& context, std::uint32_t pointsPerChannel);
     // The AWG loader: a table for the next upload; raises AwgUploadRequest and wakes the thread.
-    void requestAwgUpload(std::span<const std::int32_t, device::kAwgEntries> table);
+    // The table is copied before this returns. With runAfterUpload the settings frame that follows
+    // a complete upload carries the AWG run request, so a program never starts before it is there.
+    void requestAwgUpload(std::span<const std::int32_t, device::kAwgEntries> table,
+                          bool runAfterUpload = false);
 
     // Runs in the GUI thread (through GuiBridge::synchronize).
     void synchronizedUpdate();
@@ -126,6 +129,7 @@ private:
     device::DataEvent& m_event;
     device::RequestFlags& m_flags;
     device::StatusBoard& m_status;
+    device::RegisterImageHolder& m_registers; // once flags only: the run bit is apply-settings'
     core::FrameRecord& m_frame;
     GuiBridge& m_bridge;
     GuiUpdates& m_updates;
@@ -140,6 +144,7 @@ private:
     mutable std::mutex m_inputMutex; // guards the two below
     AssemblyContext m_context;
     std::array<std::int32_t, device::kAwgEntries> m_awgPending{};
+    bool m_awgRunPending = false;
     std::array<std::int32_t, device::kAwgEntries> m_awgSend{}; // thread only
 
     NewFrameFlags m_newFrame;

@@ -2,6 +2,7 @@
 #include "app/FilesController.h"
 
 #include "app/FileDispatch.h"
+#include "app/GeneratorController.h"
 #include "app/ScopeSession.h"
 #include "core/DeviceModel.h"
 #include "files/SettingsDialogs.h"
@@ -70,7 +71,8 @@ void FilesController::dispatch(const std::string& path, FileOrigin origin) {
     BusyMark busy(m_s.busyFlag());
     switch (dispatchKind(path, origin == FileOrigin::Drop)) {
     case FileKind::AwgScript:
-        // The generator's AWG loader takes it once the generator panel exists.
+        m_s.generator().loader().loadUnattended(path);
+        m_s.apply(Effect::None);
         break;
     case FileKind::Settings:
         openSettingsFile(path);
@@ -113,6 +115,7 @@ files::OpenDataFileOptions FilesController::openOptions() {
         const files::ReadResult r =
             files::ReadSettingsFile(path, files::SettingsKind::User, state, m_s.prompt());
         m_s.applyModelFeatureSet();
+        m_s.settingsFileRead();
         return r.markerFound && !r.refused;
     };
     o.settingsChanged = [this] { m_s.settingsChanged(); };
@@ -129,6 +132,7 @@ void FilesController::openDataFile(const std::string& path) {
 void FilesController::openSettingsFile(const std::string& path) {
     BusyMark busy(m_s.busyFlag());
     files::OpenSettingsFile(path, m_s.state(), m_s.prompt());
+    m_s.settingsFileRead();
     m_s.apply(kModelEffects);
 }
 

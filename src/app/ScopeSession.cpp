@@ -15,6 +15,7 @@
 #include "device/DeviceOpen.h"
 #include "device/ErrorReport.h"
 #include "files/SettingsFile.h"
+#include "generator/AwgLoader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -61,6 +62,9 @@ public:
     void settingsChanged() override { m_s.settingsChanged(); }
     void loadBuiltInCalibration() override { m_s.m_state.calibration = core::CalibrationState{}; }
     std::uint32_t displayedFrames() override { return m_s.m_thread ? m_s.m_thread->displayedFrames() : 0; }
+    std::string awgFile() override { return m_s.m_state.generator.AWG_File; }
+    void compileAwg(bool quiet) override { m_s.m_generator->loader().compileLoaded(quiet); }
+    void clearAwgMarks() override { m_s.m_generator->loader().clearMarks(); }
 
 private:
     ScopeSession& m_s;
@@ -97,6 +101,15 @@ ScopeSession::ScopeSession(SessionOptions options, SessionView& view, acquisitio
     m_frame->clear();
     m_background->clear();
     applyModelFeatureSet();
+    settingsFileRead();
+}
+
+void ScopeSession::settingsFileRead() {
+    m_awgReloadWanted = generator::awgReloadWanted(m_state.generator);
+    if (m_awgReloadWanted && m_supervisor) {
+        m_supervisor->awg().pending = AwgCompilation::QuietReload;
+        m_awgReloadWanted = false;
+    }
 }
 
 ScopeSession::~ScopeSession() {
@@ -118,6 +131,7 @@ void ScopeSession::startUp() {
     m_supervisor = std::make_unique<Supervisor>(
         SupervisionParts{m_binding, m_connection, m_flags, m_stats, m_board, m_registers, m_thread->link()},
         *m_supervisionHost);
+    if (m_awgReloadWanted) settingsFileRead();
 
     if (!m_settingsMarker) m_state.system.RussianUi = m_view.askLanguage();
     apply(Effect::Captions | Effect::SettingsChanged);

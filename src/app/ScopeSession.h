@@ -128,6 +128,9 @@ public:
     // The model chosen in state.system.UiDeviceType (unknown codes fall back to the
     // executable's default model) applied to the state.
     void applyModelFeatureSet();
+    // After any settings file was read: a script loaded with the AWG function on is compiled
+    // again, quietly, once the instrument is there.
+    void settingsFileRead();
 
 private:
     class SupervisionAdapter;
@@ -185,6 +188,7 @@ private:
     int m_configProgress = 0;
     bool m_reconfiguring = false;
     bool m_modelQuestionPosted = false;
+    bool m_awgReloadWanted = false;
     std::uint32_t m_lastFrameCounter = 0;
     std::uint32_t m_statusAtLastFrame = 0;
     bool m_started = false;

@@ -2,6 +2,7 @@
 // The main menu's items: the session's commands by item name, and the state items of the menu
 // model for every other item.
 #include "app/FilesController.h"
+#include "app/GeneratorController.h"
 #include "app/ScopeSession.h"
 #include "app/ViewController.h"
 #include "ui/MenuModel.h"
@@ -28,6 +29,8 @@ constexpr std::array kCommands{
     MenuCommand{"Menu_Colors", [](ScopeSession& s) { s.showDialog(Dialog::Colors); }},
     MenuCommand{"Menu_ASet", [](ScopeSession& s) { s.showDialog(Dialog::Advanced); }},
     MenuCommand{"Menu_About", [](ScopeSession& s) { s.showDialog(Dialog::About); }},
+    MenuCommand{"Menu_GeneratorSet", [](ScopeSession& s) { s.showDialog(Dialog::Generator); }},
+    MenuCommand{"Menu_Open_Gen_Form", [](ScopeSession& s) { s.generator().openAwgFile(); }},
     MenuCommand{"Menu_BG_Do", [](ScopeSession& s) { s.view().backgroundSwap(); }},
     MenuCommand{"Menu_BG_Clr", [](ScopeSession& s) { s.view().backgroundClear(); }},
 };

@@ -5,8 +5,9 @@
 
 namespace kx::core {
 
-// Message box styles: error icon with OK, warning icon with OK, Yes/No with a warning icon.
-enum class MessageStyle { Error = 16, Warning = 48, YesNo = 52 };
+// Message box styles: error icon with OK, Yes/No with a question icon, warning icon with OK,
+// Yes/No with a warning icon, information icon with OK. Only Yes of a Yes/No box proceeds.
+enum class MessageStyle { Error = 16, Question = 36, Warning = 48, YesNo = 52, Information = 64 };
 enum class Answer { Ok, Yes, No };
 
 // Logic never opens a dialog itself: it asks through this interface. The program shows

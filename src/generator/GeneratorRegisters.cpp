@@ -2,6 +2,7 @@
 #include "generator/GeneratorRegisters.h"
 
 #include "core/Rounding.h"
+#include "generator/GeneratorQuantities.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,12 +19,6 @@ constexpr double kWordPerHz = 703687.44177664; // 2^48 / 400 MHz
 constexpr double kWordPerMilliHz = 703.6874417766401;
 constexpr std::uint64_t kWordMask = 0xFFFF'FFFF'FFFFull;
 
-std::int64_t pow10(std::int32_t e) {
-    std::int64_t v = 1;
-    for (std::int32_t i = 0; i < std::clamp(e, 0, 9); ++i) v *= 10;
-    return v;
-}
-
 std::int64_t rnd(double v) {
     return core::roundHalfAway(v);
 }
@@ -38,14 +33,6 @@ std::uint64_t wordOf(double v) {
 
 bool isModulation(const GeneratorState& g) {
     return g.Function == GenFunction::Modulation;
-}
-
-bool externalModSource(const GeneratorState& g) {
-    return g.Mod_Src == core::kModSrcA1 || g.Mod_Src == core::kModSrcA2;
-}
-
-bool noiseRange(const GeneratorState& g) {
-    return g.FMult == core::kFMultNoise && g.Function != GenFunction::Pulse && g.Function != GenFunction::Awg;
 }
 
 std::uint8_t shapeCode(GenShape s) {
@@ -78,16 +65,6 @@ std::uint8_t functionCode(const GeneratorState& g) {
         return 7;
     }
     return 0;
-}
-
-// Width and period in ns.
-struct PulseTimes {
-    std::int64_t width;
-    std::int64_t period;
-};
-PulseTimes pulseTimes(const GeneratorState& g) {
-    const std::int64_t unit = 5 * pow10(g.TMult);
-    return {std::max<std::int64_t>(0, g.TPulse) * unit, std::max<std::int64_t>(0, g.TPer) * unit};
 }
 
 } // namespace
@@ -167,30 +144,9 @@ std::uint16_t offsetCode(double levelMilliVolts, const core::CalTable& systemTab
 GeneratorRegisters computeGeneratorRegisters(const GeneratorState& g, const GeneratorContext& ctx,
                                              const core::CalTable& systemTable) {
     GeneratorRegisters r;
-    const bool fast200 = g.Gen_200MHz && ctx.debugMode;
-
-    // Main frequency and sweep span in millihertz.
-    std::int64_t f = 0;
-    std::int64_t span = 0;
-    const std::int64_t fscale = pow10(g.FMult);
-    switch (g.Function) {
-    case GenFunction::Plain:
-    case GenFunction::Modulation:
-        f = (static_cast<std::int64_t>(g.FFast) * 1000 + g.FSlow) * fscale;
-        break;
-    case GenFunction::Sweep:
-        f = static_cast<std::int64_t>(g.FStart) * 1000 * fscale;
-        span = std::max<std::int64_t>(0, static_cast<std::int64_t>(g.FSweep) - g.FStart) * 1000 * fscale;
-        break;
-    case GenFunction::Pulse:
-    case GenFunction::Awg:
-        break;
-    }
-    f = std::max<std::int64_t>(0, f);
-    if (g.FMult == 4 && fast200) {
-        f *= 2;
-        span *= 2;
-    }
+    const MainFrequency main = mainFrequency(g, ctx.debugMode);
+    const std::int64_t f = main.start;
+    const std::int64_t span = main.span;
     r.freqWord = wordOf(static_cast<double>(f) * 0.001 * kWordPerHz);
 
     if (g.Function == GenFunction::Sweep && ctx.postTrigger > 0) {
@@ -210,9 +166,7 @@ GeneratorRegisters computeGeneratorRegisters(const GeneratorState& g, const Gene
     // Internal modulation frequency and depth.
     std::int64_t mf = 0;
     if (isModulation(g) && g.Mod_Src == core::kModSrcInternal) {
-        mf = std::max<std::int64_t>(0, (static_cast<std::int64_t>(g.MF_Fast) * 1000 + g.MF_Slow) *
-                                           pow10(g.MF_Mult));
-        if (g.MF_Mult == 4 && fast200) mf *= 2;
+        mf = modulationFrequency(g, ctx.debugMode);
         r.modFreqWord = wordOf(static_cast<double>(mf) * kWordPerMilliHz);
     }
     if (isModulation(g)) {
@@ -287,9 +241,7 @@ GeneratorRegisters computeGeneratorRegisters(const GeneratorState& g, const Gene
     const PulseTimes pt = pulseTimes(g);
     r.pulsePeriod = pt.period == 0 ? 0 : static_cast<std::uint32_t>(pt.period / 5 - 1);
     r.pulseWidth = static_cast<std::uint32_t>(pt.width / 5);
-    std::int64_t n = static_cast<std::int64_t>(std::max(g.AwgCoarse, 0)) * 10000 + std::max(g.AwgFine, 0);
-    if (n == 0) n = 1;
-    r.awgDiv = static_cast<std::uint32_t>(n - 1);
+    r.awgDiv = static_cast<std::uint32_t>(awgStepTicks(g) - 1);
     r.awgMark = static_cast<std::uint16_t>(std::clamp(g.AwgMark, 0, 0xFFFF));
 
     if (!g.On) {

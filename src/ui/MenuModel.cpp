@@ -202,6 +202,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_File",
     "Menu_Open",
     "Menu_Open_Settings",
+    "Menu_Open_Gen_Form",
     "Menu_Save_As",
     "Menu_Save_Settings_As",
     "Menu_Device",
@@ -225,6 +226,7 @@ constexpr std::string_view kEnabledItems[] = {
 
     "Menu_Options",
     "Menu_Trigger",
+    "Menu_GeneratorSet",
     "Menu_ASet",
     "Menu_Probe_A1",
     "Menu_A1_x1",

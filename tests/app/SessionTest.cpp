@@ -2,6 +2,7 @@
 // The program without its widgets: handlers on the session against the simulated instrument, with
 // the test thread as the GUI thread.
 #include "app/FilesController.h"
+#include "app/GeneratorController.h"
 #include "app/ScopeController.h"
 #include "app/ScopeSession.h"
 #include "app/ViewController.h"
@@ -60,7 +61,8 @@ struct WatchingPrompt : testing::ScriptedPrompt {
     ScopeSession* session = nullptr;
     int shownWhileThreadWaits = 0;
     int shownWhileRecordLocked = 0;
-    core::Answer message(const std::string& caption, const std::string& text, core::MessageStyle style) override {
+    core::Answer message(const std::string& caption, const std::string& text,
+                         core::MessageStyle style) override {
         if (bridge != nullptr && bridge->inSynchronize()) ++shownWhileThreadWaits;
         if (session != nullptr) {
             if (session->frame().mutex.try_lock())
@@ -94,7 +96,8 @@ protected:
 
     void start(const std::string& model = "0x0023") {
         std::ofstream(m_dir / "kx48zz.ini", std::ios::binary)
-            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model << "\r\n[Common]\r\nRussian=0\r\nEnglish=1\r\n";
+            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model
+            << "\r\n[Common]\r\nRussian=0\r\nEnglish=1\r\n";
         SessionOptions o;
         o.exePath = (m_dir / "kx48zz").string();
         o.settingsPath = (m_dir / "kx48zz.ini").string();
@@ -146,7 +149,8 @@ TEST_F(SessionTest, ModelQuestionWaitsUntilTheSynchronisedUpdateHasReturned) {
     EXPECT_GT(layout - view.calls.rbegin(), captions - view.calls.rbegin()); // layout came first
     // Asked once per run.
     const auto framesNow = session->frameHeader()[core::fh::FrameCounter];
-    ASSERT_TRUE(bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > framesNow + 3; }));
+    ASSERT_TRUE(
+        bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > framesNow + 3; }));
     EXPECT_EQ(prompt.shown.size(), 1u);
 }
 
@@ -196,6 +200,18 @@ TEST_F(SessionTest, TriggerSourceSnapsBackToA1OnAModelWithoutA2) {
     session->apply(kModelEffects);
     session->scope().triggerSource(1);
     EXPECT_EQ(session->state().trigger.Src, 0); // "-" snaps back to A1
+}
+
+TEST_F(SessionTest, ScriptHandedOverIsCompiledQuietlyAndReachesTheInstrument) {
+    start();
+    const std::string script = (m_dir / "stairs.kxg").string();
+    std::ofstream(script) << "loop: OUT 0\nOUT 1365\nOUT 2730\nOUT 4095\nJMP loop\n";
+    session->files().dispatch(script, FileOrigin::HandOver);
+    EXPECT_TRUE(prompt.shown.empty()); // quiet: the result goes to the panel's status text
+    EXPECT_EQ(session->state().generator.AWG_File, script);
+    EXPECT_EQ(session->state().generator.Function, core::GenFunction::Awg);
+    ASSERT_TRUE(bridge.pumpUntil([&] { return session->awgLoaded(); }));
+    EXPECT_FALSE(session->generator().loader().statusText().empty());
 }
 
 } // namespace

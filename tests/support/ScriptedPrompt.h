@@ -28,7 +28,8 @@ public:
             answers.pop_front();
             return a;
         }
-        return style == core::MessageStyle::YesNo ? m_otherwise : core::Answer::Ok;
+        const bool question = style == core::MessageStyle::YesNo || style == core::MessageStyle::Question;
+        return question ? m_otherwise : core::Answer::Ok;
     }
     std::string openFile(const std::string& title, const std::string& filter, const std::string& dir) override {
         dialog = {title, filter, dir, {}};

@@ -56,8 +56,13 @@ core::Answer QtPrompt::message(const std::string& caption, const std::string& te
         box.setIcon(QMessageBox::Warning);
         box.setStandardButtons(QMessageBox::Ok);
         break;
+    case core::MessageStyle::Information:
+        box.setIcon(QMessageBox::Information);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case core::MessageStyle::Question:
     case core::MessageStyle::YesNo:
-        box.setIcon(QMessageBox::Warning);
+        box.setIcon(style == core::MessageStyle::Question ? QMessageBox::Question : QMessageBox::Warning);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         if (m_russian && m_russian()) {
             box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
@@ -66,7 +71,7 @@ core::Answer QtPrompt::message(const std::string& caption, const std::string& te
         break;
     }
     const int result = box.exec();
-    if (style != core::MessageStyle::YesNo) return core::Answer::Ok;
+    if (style != core::MessageStyle::YesNo && style != core::MessageStyle::Question) return core::Answer::Ok;
     return result == QMessageBox::Yes ? core::Answer::Yes : core::Answer::No;
 }
 

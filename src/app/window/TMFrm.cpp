@@ -4,11 +4,12 @@
 #include "app/GeneratorController.h"
 #include "app/ScopeController.h"
 #include "app/ViewController.h"
-#include "app/window/GeneratorBar.h"
 #include "app/window/QtPrompt.h"
 #include "app/window/ScopePanel.h"
 #include "app/window/SignalPanel.h"
 #include "core/DeviceModel.h"
+#include "generator/forms/GeneratorPanel.h"
+#include "generator/forms/TForm_GeneratorSet.h"
 #include "trigger/forms/TForm_TrigSet.h"
 #include "ui/AboutBox.h"
 #include "ui/AdvancedSettingsDialog.h"
@@ -119,9 +120,10 @@ TMFrm::TMFrm(WindowOptions options)
     SessionOptions so = sessionOptions(m_options);
     QApplication::setApplicationName(
         QString::fromStdString(std::filesystem::path(so.exePath).stem().string()));
-    buildWidgets();
+    // The session reads the program settings; the widgets are built on it.
     m_session = std::make_unique<ScopeSession>(std::move(so), static_cast<SessionView&>(*this), m_bridge,
                                                *m_prompt, m_busy);
+    buildWidgets();
     m_view.setBackground(&m_session->background());
 
     m_timer1.setInterval(kTimer1Ms);
@@ -168,9 +170,7 @@ void TMFrm::buildWidgets() {
     top->addWidget(m_signal, 1);
     top->addWidget(m_scopePanel);
     outer->addLayout(top, 1);
-    m_genBar = new GeneratorBar(
-        central, [this](bool down) { m_session->generator().on(down); },
-        [this] { m_session->generator().awgRun(); });
+    m_genBar = new generator::GeneratorPanel(central, m_session->generator().panelActions());
     m_genBar->setFixedHeight(m_genBar->sizeHint().height());
     outer->addWidget(m_genBar);
     setCentralWidget(central);
@@ -292,7 +292,7 @@ bool TMFrm::askLanguage() {
 void TMFrm::syncControls() {
     const core::InstrumentState& s = m_session->state();
     m_scopePanel->sync(s, m_session->derived(), m_session->features());
-    m_genBar->sync(s, m_session->awgLoaded(), s.display.colors.ColorGridFrame);
+    updateGeneratorPanel();
     m_menu->syncFromState(s);
     const bool onTop = (windowFlags() & Qt::WindowStaysOnTopHint) != 0;
     if (onTop != s.display.On_Top) {
@@ -366,6 +366,13 @@ void TMFrm::showDialog(Dialog which) {
         dialog.exec();
         break;
     }
+    case Dialog::Generator: {
+        generator::TForm_GeneratorSet dialog(
+            this, s.state(), [&s] { s.settingsChanged(); },
+            [&s] { s.raiseOnce(device::OnceFlag::PhaseSync); });
+        dialog.exec();
+        break;
+    }
     case Dialog::About: {
         const device::StatusInfo status = s.status();
         ui::AboutInfo info;
@@ -383,6 +390,12 @@ void TMFrm::showDialog(Dialog which) {
         break;
     }
     }
+}
+
+void TMFrm::updateGeneratorPanel() {
+    GeneratorController& g = m_session->generator();
+    m_genBar->update(m_session->state(), g.awgStatus(), g.loader().marks(), g.loader().marksRevision(),
+                     m_session->options().decimalSeparator);
 }
 
 void TMFrm::showHelp() {

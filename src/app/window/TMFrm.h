@@ -23,10 +23,12 @@
 namespace kx::ui {
 class MainMenu;
 }
+namespace kx::generator {
+class GeneratorPanel;
+}
 
 namespace kx::app {
 
-class GeneratorBar;
 class QtPrompt;
 class ScopePanel;
 class SignalPanel;
@@ -90,6 +92,7 @@ private:
     void setCaption(const std::string& caption) override;
     void drawSignalArea() override;
     void drawReadouts() override;
+    void updateGeneratorPanel() override;
     void restartFade() override { m_view.requestFadeRestart(); }
     std::int64_t backgroundFirstSample() const override { return m_view.backgroundFirstSample(); }
     bool spectrumShown() const override { return m_view.spectrumShown(); }
@@ -107,7 +110,7 @@ private:
 
     std::unique_ptr<ui::MainMenu> m_menu;
     ScopePanel* m_scopePanel = nullptr;
-    GeneratorBar* m_genBar = nullptr;
+    generator::GeneratorPanel* m_genBar = nullptr;
     SignalPanel* m_signal = nullptr;
     QTimer m_timer1;
     QTimer m_timer2;
