@@ -16,8 +16,7 @@ void rememberFolder(const std::string& path, std::string& lastDir) {
 
 } // namespace
 
-std::string chooseFileToOpen(core::Prompt& prompt, bool russian, std::string& lastDir,
-                             const FileDialogKind& kind) {
+std::string chooseFileToOpen(core::Prompt& prompt, bool russian, std::string& lastDir, const FileDialogKind& kind) {
     std::string path = prompt.openFile(kind.title.pick(russian), kind.filter.pick(russian), lastDir);
     if (path.empty()) return path;
     std::error_code ec;
@@ -26,10 +25,9 @@ std::string chooseFileToOpen(core::Prompt& prompt, bool russian, std::string& la
     return path;
 }
 
-std::string chooseFileToSave(core::Prompt& prompt, bool russian, std::string& lastDir,
-                             const FileDialogKind& kind, const std::string& offeredName) {
-    std::string path =
-        prompt.saveFile(kind.title.pick(russian), kind.filter.pick(russian), lastDir, offeredName);
+std::string chooseFileToSave(core::Prompt& prompt, bool russian, std::string& lastDir, const FileDialogKind& kind,
+                             const std::string& offeredName) {
+    std::string path = prompt.saveFile(kind.title.pick(russian), kind.filter.pick(russian), lastDir, offeredName);
     if (path.empty()) return path;
     if (!fs::path(path).has_extension()) path += kind.extension;
     rememberFolder(path, lastDir);

@@ -17,9 +17,8 @@ struct FileDialogKind {
 
 // The chosen path ("" on cancel); lastDir becomes the file's folder. An opened name without an
 // extension gets one only when no such file exists; a saved one always does.
-std::string chooseFileToOpen(core::Prompt& prompt, bool russian, std::string& lastDir,
-                             const FileDialogKind& kind);
-std::string chooseFileToSave(core::Prompt& prompt, bool russian, std::string& lastDir,
-                             const FileDialogKind& kind, const std::string& offeredName);
+std::string chooseFileToOpen(core::Prompt& prompt, bool russian, std::string& lastDir, const FileDialogKind& kind);
+std::string chooseFileToSave(core::Prompt& prompt, bool russian, std::string& lastDir, const FileDialogKind& kind,
+                             const std::string& offeredName);
 
 } // namespace kx::files

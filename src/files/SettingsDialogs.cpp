@@ -10,10 +10,10 @@ namespace kx::files {
 
 namespace {
 
-constexpr FileDialogKind kOpenSettings{
-    {"Open Settings", "Открытие настроек"},
-    {"Settings File (*.kxs)|*.kxs|All Files (*.*)|*.*", "Файлы настроек (*.kxs)|*.kxs|Все файлы (*.*)|*.*"},
-    ".kxs"};
+constexpr FileDialogKind kOpenSettings{{"Open Settings", "Открытие настроек"},
+                                       {"Settings File (*.kxs)|*.kxs|All Files (*.*)|*.*",
+                                        "Файлы настроек (*.kxs)|*.kxs|Все файлы (*.*)|*.*"},
+                                       ".kxs"};
 constexpr FileDialogKind kSaveSettings{{"Save Settings", "Сохранение файла настроек"},
                                        {"Settings File (*.kxs)|*.kxs", "Файл настроек (*.kxs)|*.kxs"},
                                        ".kxs"};

@@ -21,6 +21,7 @@ using core::kNoSample;
 namespace fh = core::fh;
 namespace fs = std::filesystem;
 
+
 // Questions are answered Yes unless a test scripts otherwise.
 struct ScriptedPrompt : kx::testing::ScriptedPrompt {
     ScriptedPrompt() : kx::testing::ScriptedPrompt(core::Answer::Yes) {}
