@@ -50,6 +50,19 @@ TEST_F(RecorderTest, HighResolutionTakesPairs) {
     EXPECT_EQ(collected(), (std::vector<int>{0x0081, 0x0283}));
 }
 
+TEST_F(RecorderTest, ValuesAreCodesWithBit15Inverted) {
+    // Averaged pairs give full 16-bit codes: 0x8000 -> 0, 0xFFFF -> 32767, 0x0000 -> -32768.
+    info[info::TriggerFlags] = 0x40;
+    info[info::HiResExponent] = 1;
+    blockA = {0x80, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x12, 0x34};
+    frameAt(0);
+    info[info::FrameStatus] = 0x03;
+    frameAt(0); // one whole lap later by the index alone: the entries did not change, nothing is new
+    EXPECT_TRUE(collected().empty());
+    frameAt(6);
+    EXPECT_EQ(collected(), (std::vector<int>{0, 32767, -32768}));
+}
+
 TEST_F(RecorderTest, OffEmptiesAndForgets) {
     frameAt(2);
     frameAt(4);
