@@ -31,6 +31,10 @@ constexpr Command kCommands[] = {
     {"decode", kx::tool::cmdDecode,
      "decode FILE.kxd [--baud N] [--bits N] [--parity N] [--stop N] [--msb] [--rxd N] [--txd N] [--display N]"},
     {"spectrum", kx::tool::cmdSpectrum, "spectrum FILE.kxd [--channel A1|A2] [--window N] [--size N]"},
+    {"export", kx::tool::cmdExport,
+     "export FILE.kxd --image OUT.png|OUT.bmp | --text OUT.txt | --raw A1|A2|D1|D2|D3|D4 OUT.bin | --csv OUT.csv | "
+     "--vcd OUT.vcd | --sr OUT.sr"},
+    {"record", kx::tool::cmdRecord, "record --seconds N --out FILE.bin [--settings FILE]"},
 };
 
 void usage(std::FILE* out) {
