@@ -22,6 +22,19 @@ public:
     }
 };
 
+// Messages as StderrPrompt; every save dialog is answered with one path, given on the command line.
+class FixedPathPrompt : public StderrPrompt {
+public:
+    explicit FixedPathPrompt(std::string path) : m_path(std::move(path)) {}
+    std::string saveFile(const std::string&, const std::string&, const std::string&, const std::string&) override {
+        return m_path;
+    }
+    const std::string& chosen() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
 // A data file opened as the program opens it: the frame, the background, and the state
 // after the companion settings file (when there is one).
 struct LoadedDataFile {

@@ -3,6 +3,7 @@
 // settings file), prints one line per frame and saves the last one as a data file. The generator
 // can be switched on, and an AWG script compiled, uploaded and run before the frames are taken.
 #include "Commands.h"
+#include "ToolGui.h"
 #include "ToolSupport.h"
 
 #include "SettingsInput.h"
@@ -67,26 +68,13 @@ template <typename F> bool waitFor(F&& ready, std::chrono::steady_clock::duratio
     return true;
 }
 
-// The tool's main thread plays the GUI thread: a mutex stands for it, the acquisition thread
-// calls in directly while holding it.
-class ConsoleGui : public acquisition::GuiBridge, public acquisition::GuiUpdates {
+// Keeps the frame that completes the count and wakes the waiting main thread.
+class ConsoleGui : public ToolGui {
 public:
     ConsoleGui(const CaptureOptions& options, device::RequestFlags& flags,
                device::RegisterImageHolder& registers, device::StatusBoard& board,
                const core::FrameRecord& frame, core::FrameRecord& kept)
-        : m_options(options), m_flags(flags), m_registers(registers), m_board(board), m_frame(frame),
-          m_kept(kept) {}
-
-    void setThread(acquisition::ScopeThread* thread) { m_thread = thread; }
-
-    void synchronize(const std::function<void()>& call) override {
-        std::lock_guard lock(mutex);
-        if (!m_closing) call();
-    }
-    void post(std::function<void()> call) override {
-        std::lock_guard lock(mutex);
-        if (!m_closing) call();
-    }
+        : ToolGui(flags, registers, board), m_options(options), m_frame(frame), m_kept(kept) {}
 
     void signalAreaUpdate() override {
         const core::FrameHeader& h = m_frame.header;
@@ -109,16 +97,6 @@ public:
         m_changed.notify_all();
     }
 
-    void configured() override {
-        const device::StatusInfo status = m_board.snapshot();
-        if (status.deviceType != 0) {
-            state.system.UiDeviceType = status.deviceType;
-            app::applyModelFeatures(state);
-        }
-        m_configured = true;
-        settingsChanged();
-    }
-
     void singleShotEnded() override {
         state.scope.Running = false;
         state.scope.SingleMode = false;
@@ -128,16 +106,6 @@ public:
             state.scope.SingleMode = true;
         }
         settingsChanged();
-    }
-
-    // The settings-changed notification; the mutex is held.
-    void settingsChanged() {
-        m_flags.Running = state.scope.Running;
-        m_flags.SingleMode = state.scope.SingleMode;
-        const app::DerivedQuantities derived = app::applySettings(state, m_registers);
-        m_thread->publishAssembly(app::assemblyContext(state, derived, m_registers.snapshot()),
-                                  static_cast<std::uint32_t>(derived.Points));
-        m_thread->notifySettingsChanged();
     }
 
     // Waits for the next frame (or the end); false on time-out.
@@ -153,32 +121,15 @@ public:
         std::lock_guard lock(mutex);
         return m_done;
     }
-    bool configuredYet() {
-        std::lock_guard lock(mutex);
-        return m_configured;
-    }
-    void close() {
-        std::lock_guard lock(mutex);
-        m_closing = true;
-    }
-
-    std::mutex mutex;
-    core::InstrumentState state;
 
 private:
     const CaptureOptions& m_options;
-    device::RequestFlags& m_flags;
-    device::RegisterImageHolder& m_registers;
-    device::StatusBoard& m_board;
     const core::FrameRecord& m_frame;
     core::FrameRecord& m_kept;
-    acquisition::ScopeThread* m_thread = nullptr;
     std::condition_variable m_changed;
     std::uint32_t m_lastCounter = 0;
     long long m_frames = 0;
     bool m_done = false;
-    bool m_configured = false;
-    bool m_closing = false;
 };
 
 bool parseOptions(int argc, char** argv, CaptureOptions& o) {

@@ -41,6 +41,11 @@ constexpr Command kCommands[] = {
      "N]"},
     {"spectrum", kx::tool::cmdSpectrum, "the spectrum of a captured frame",
      "spectrum FILE.kxd [--channel A1|A2] [--window N] [--size N]"},
+    {"export", kx::tool::cmdExport, "a data file's frame as a picture, text, raw binary, CSV, VCD or sigrok session",
+     "export FILE.kxd --image OUT.png|OUT.bmp | --text OUT.txt | --raw A1|A2|D1|D2|D3|D4 OUT.bin | --csv OUT.csv | "
+     "--vcd OUT.vcd | --sr OUT.sr"},
+    {"record", kx::tool::cmdRecord, "run the binary recorder for N seconds",
+     "record --seconds N --out FILE.bin [--settings FILE]"},
 };
 
 void usage(std::FILE* out) {

@@ -24,6 +24,7 @@ struct AssemblyContext {
     std::uint64_t sweepStart = 0;    // generator sweep start (SweepStart)
     bool menuAA = false;             // Menu_AA checked: an analyser frame is an antenna-analyser frame
     bool recordingOn = false;        // the binary recorder is recording: collect A1 roll samples
+    std::int64_t arrivalNs = 0;      // steady-clock time the data packet arrived (set per frame)
     std::uint32_t counterStatus = 0; // frequency counter of the latest status packet (words 37..39)
     std::uint32_t counterEvents = 0;
     std::uint32_t counterTicks = 0;

@@ -137,7 +137,8 @@ void ScopeThread::synchronizedUpdate() {
         if (m_newFrame.DisplayedFrame.exchange(false)) m_displayedFrames.fetch_add(1);
         // The acquisition thread waits while this runs, so the collection area holds still.
         RecorderCollection& recorder = m_work->recorder;
-        if (recorder.count > 0 && m_updates.recordingOn()) m_updates.appendRecorder(recorder.collected());
+        if ((recorder.count > 0 || recorder.lost > 0) && m_updates.recordingOn())
+            m_updates.appendRecorder(recorder.collected(), recorder.lost);
         recorder.empty();
     }
     if (m_flags.StatusRequest.exchange(false)) m_updates.readoutUpdate();
@@ -153,6 +154,9 @@ void ScopeThread::dataAccepted(const device::DataPacketView& packet) {
     context.counterStatus = status.counterState;
     context.counterEvents = status.counterEdges;
     context.counterTicks = status.counterTicks;
+    context.arrivalNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count();
 
     bool complete = false;
     {

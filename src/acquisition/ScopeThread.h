@@ -38,9 +38,10 @@ public:
     virtual void signalAreaUpdate() {}
     virtual void readoutUpdate() {}
     virtual void generatorPanelUpdate() {}
-    // Recorder hook: true while the binary recorder records; append gets the collected samples.
+    // Recorder hook: true while the binary recorder records; append gets the collected samples
+    // and the count of values lost since the last append (overwritten before they were collected).
     virtual bool recordingOn() { return false; }
-    virtual void appendRecorder(std::span<const std::int16_t> /*samples*/) {}
+    virtual void appendRecorder(std::span<const std::int16_t> /*samples*/, std::uint64_t /*lost*/) {}
     // The instrument runs its configuration: run the settings-changed notification.
     virtual void configured() {}
     // Posted: the FPGA configuration's progress in percent.

@@ -89,10 +89,18 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
         writeIndex %= t;
         ++work.stats.clamped;
     }
-    const bool hiResPairs = f.hiRes && (in[info::HiResExponent] > 0);
-    collectRecorderSamples(work.recorder, ctx.recordingOn, f.roll && (f.status & info::kStatusRollData) != 0,
-                           work.raw.of(Channel::A1).first(work.raw.length(Channel::A1)), writeIndex, t,
-                           hiResPairs);
+    RecorderFrame rec;
+    const std::size_t ringLength = std::min(t, work.raw.length(Channel::A1));
+    rec.ring = ringLength == t ? work.raw.of(Channel::A1).first(t) : std::span<const std::int32_t>{};
+    rec.writeIndex = writeIndex;
+    rec.rollData = f.roll && (f.status & info::kStatusRollData) != 0;
+    rec.wrapped = (f.status & info::kStatusRollWrapped) != 0;
+    rec.hiRes = f.hiRes && (in[info::HiResExponent] > 0);
+    // Pairs (min and max, or the two halves of an average) take two entries per sample time.
+    const std::uint64_t slotPs = static_cast<std::uint64_t>(infoWord32(in, info::Decimation)) * 5000u;
+    rec.entryPeriodPs = (f.peak || f.hiRes) ? slotPs / 2 : slotPs;
+    rec.arrivalNs = ctx.arrivalNs;
+    collectRecorderSamples(work.recorder, ctx.recordingOn, rec);
 
     auto& h = frame.header;
     const HookArgs args{in, ctx, work.raw, frame};

@@ -5,6 +5,7 @@
 #include "app/GeneratorController.h"
 #include "app/ScopeSession.h"
 #include "core/DeviceModel.h"
+#include "files/RecorderDialog.h"
 #include "files/SettingsDialogs.h"
 #include "files/SettingsFile.h"
 
@@ -134,6 +135,65 @@ void FilesController::openSettingsFile(const std::string& path) {
     files::OpenSettingsFile(path, m_s.state(), m_s.prompt());
     m_s.settingsFileRead();
     m_s.apply(kModelEffects);
+}
+
+files::ExportContext FilesController::exportContext() {
+    auto& sys = m_s.state().system;
+    return files::ExportContext{m_s.prompt(), sys.RussianUi, sys.LastDir, m_s.names(),
+                                m_s.options().decimalSeparator};
+}
+
+const core::FrameRecord& FilesController::frameCopy() {
+    if (!m_copy) m_copy = std::make_unique<core::FrameRecord>();
+    files::snapshotFrame(m_s.frame(), *m_copy);
+    return *m_copy;
+}
+
+void FilesController::exportFrame(Export what) {
+    BusyMark busy(m_s.busyFlag());
+    files::ExportContext context = exportContext();
+    const files::ChannelSet shown = files::shownChannels(m_s.state());
+    switch (what) {
+    case Export::Image:
+        files::ExportImage(context, m_s.window().screenPixels());
+        break;
+    case Export::Text:
+        files::ExportText(context, frameCopy(), shown);
+        break;
+    case Export::Csv:
+        files::ExportCsv(context, frameCopy(), shown);
+        break;
+    case Export::Vcd:
+        files::ExportVcd(context, frameCopy(), shown);
+        break;
+    case Export::Sigrok:
+        files::ExportSigrok(context, frameCopy(), shown);
+        break;
+    }
+    m_s.apply(Effect::None);
+}
+
+void FilesController::exportRaw(core::Channel channel) {
+    BusyMark busy(m_s.busyFlag());
+    files::ExportContext context = exportContext();
+    files::ExportRawBinary(context, frameCopy(), channel);
+    m_s.apply(Effect::None);
+}
+
+void FilesController::recorder() {
+    BusyMark busy(m_s.busyFlag());
+    const core::InstrumentState& s = m_s.state();
+    files::RecorderConditions c;
+    c.running = s.scope.Running;
+    c.rollMode = m_s.derived().RollMode;
+    c.deviceReady = m_s.flags().DeviceReady.load();
+    c.deviceStatus = m_s.connectionStatus();
+    c.a1Shown = s.scope.A1.shown;
+    c.networkAnalyzer = s.analyzer.NA;
+    c.antennaAnalyzer = s.analyzer.AA;
+    if (!files::checkRecorderConditions(m_s.prompt(), s.system.RussianUi, c)) return;
+    m_s.showDialog(Dialog::Recorder);
+    m_s.apply(Effect::Refresh);
 }
 
 } // namespace kx::app

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "files/DataFile.h"
+#include "files/Exports.h"
+
+#include <memory>
 
 #include <string>
 
@@ -32,10 +35,21 @@ public:
     void openDataFile(const std::string& path);
     void openSettingsFile(const std::string& path);
 
+    // File > Export: each on a copy of the frame taken first, so no lock is held while a dialog
+    // is open.
+    enum class Export { Image, Text, Csv, Vcd, Sigrok };
+    void exportFrame(Export what);
+    void exportRaw(core::Channel channel);
+    // Menu_Recorder: the prerequisites, then the recorder dialog.
+    void recorder();
+
 private:
+    files::ExportContext exportContext();
+    const core::FrameRecord& frameCopy();
     files::OpenDataFileOptions openOptions();
 
     ScopeSession& m_s;
+    std::unique_ptr<core::FrameRecord> m_copy; // made on the first export and kept
 };
 
 } // namespace kx::app

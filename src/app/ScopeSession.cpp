@@ -75,6 +75,7 @@ ScopeSession::ScopeSession(SessionOptions options, SessionView& view, acquisitio
     : m_options(std::move(options)), m_view(view), m_bridge(bridge), m_prompt(prompt), m_busy(busy),
       m_frame(std::make_unique<core::FrameRecord>()), m_background(std::make_unique<core::FrameRecord>()),
       m_spectrumA1(kSpectrumBins), m_spectrumA2(kSpectrumBins), m_etsSpectrum(kSpectrumBins),
+      m_recorder(std::make_unique<files::BinaryRecorder>()),
       m_scope(std::make_unique<ScopeController>(*this)),
       m_generator(std::make_unique<GeneratorController>(*this)),
       m_files(std::make_unique<FilesController>(*this)),
@@ -184,6 +185,15 @@ void ScopeSession::resumeAcquisition() {
     if (m_thread && !m_closing) m_thread->start();
 }
 
+int ScopeSession::connectionStatus() {
+    if (m_connection.DeviceStatus.load() == 0) {
+        device::DWORD rx = 0;
+        m_connection.DeviceStatus.store(
+            static_cast<int>(m_binding.queueStatus(m_connection.handle.load(), rx)));
+    }
+    return m_connection.DeviceStatus.load();
+}
+
 bool ScopeSession::awgLoaded() const {
     return m_thread && m_thread->link().awgLoaded.load();
 }
@@ -218,8 +228,9 @@ bool ScopeSession::applyAndPublish() {
     m_derived = applySettings(m_state, m_registers, nullptr, &m_triggerMemo);
     m_view.restartFade();
     if (!m_thread) return false;
-    m_thread->publishAssembly(assemblyContext(m_state, m_derived, m_registers.snapshot()),
-                              static_cast<std::uint32_t>(m_derived.Points));
+    acquisition::AssemblyContext context = assemblyContext(m_state, m_derived, m_registers.snapshot());
+    context.recordingOn = m_recorder->recording();
+    m_thread->publishAssembly(context, static_cast<std::uint32_t>(m_derived.Points));
     return true;
 }
 
@@ -231,12 +242,7 @@ void ScopeSession::applyModelFeatureSet() {
 }
 
 bool ScopeSession::probeConnection(const std::function<void()>& aroundError) {
-    if (m_connection.DeviceStatus.load() == 0) {
-        device::DWORD rx = 0;
-        m_connection.DeviceStatus.store(
-            static_cast<int>(m_binding.queueStatus(m_connection.handle.load(), rx)));
-    }
-    if (m_connection.DeviceStatus.load() == 0) return true;
+    if (connectionStatus() == 0) return true;
     const int status = openInstrument();
     m_connection.DeviceStatus.store(status);
     if (status != 0) {

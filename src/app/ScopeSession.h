@@ -19,6 +19,7 @@
 #include "device/StatusInfo.h"
 #include "display/ReadoutSources.h"
 #include "files/DataFile.h"
+#include "files/RecorderFile.h"
 #include "trigger/TriggerChange.h"
 
 #include <memory>
@@ -109,6 +110,9 @@ public:
     bool started() const { return m_started; }
     bool exeIsTrm() const { return m_exeIsTrm; }
     bool awgLoaded() const;
+    // DeviceStatus after asking the driver again (0: the connection works).
+    int connectionStatus();
+    files::BinaryRecorder& recorder() { return *m_recorder; }
     // The frame's header, copied under the record's lock.
     core::FrameHeader frameHeader() const;
     // The spectra the data files keep beside the frame.
@@ -146,6 +150,10 @@ private:
     void signalAreaUpdate() override;
     void readoutUpdate() override;
     void generatorPanelUpdate() override;
+    bool recordingOn() override { return m_recorder->recording(); }
+    void appendRecorder(std::span<const std::int16_t> samples, std::uint64_t lost) override {
+        m_recorder->append(samples, lost);
+    }
     void configured() override;
     void configurationProgress(int percent) override;
     void singleShotEnded() override;
@@ -175,6 +183,7 @@ private:
     std::unique_ptr<core::FrameRecord> m_frame;
     std::unique_ptr<core::FrameRecord> m_background;
     std::vector<double> m_spectrumA1, m_spectrumA2, m_etsSpectrum;
+    std::unique_ptr<files::BinaryRecorder> m_recorder;
     files::DataFileNames m_names;
 
     std::unique_ptr<acquisition::ScopeThread> m_thread;

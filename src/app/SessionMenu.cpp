@@ -5,6 +5,7 @@
 #include "app/GeneratorController.h"
 #include "app/ScopeSession.h"
 #include "app/ViewController.h"
+#include "core/FrameRecord.h"
 #include "ui/MenuModel.h"
 
 #include <array>
@@ -31,6 +32,21 @@ constexpr std::array kCommands{
     MenuCommand{"Menu_About", [](ScopeSession& s) { s.showDialog(Dialog::About); }},
     MenuCommand{"Menu_GeneratorSet", [](ScopeSession& s) { s.showDialog(Dialog::Generator); }},
     MenuCommand{"Menu_Open_Gen_Form", [](ScopeSession& s) { s.generator().openAwgFile(); }},
+    MenuCommand{"Menu_Image", [](ScopeSession& s) { s.files().exportFrame(FilesController::Export::Image); }},
+    MenuCommand{"Menu_Text", [](ScopeSession& s) { s.files().exportFrame(FilesController::Export::Text); }},
+    MenuCommand{"Menu_EBin_A1", [](ScopeSession& s) { s.files().exportRaw(core::Channel::A1); }},
+    MenuCommand{"Menu_EBin_A2", [](ScopeSession& s) { s.files().exportRaw(core::Channel::A2); }},
+    MenuCommand{"Menu_EBin_D1", [](ScopeSession& s) { s.files().exportRaw(core::Channel::D1); }},
+    MenuCommand{"Menu_EBin_D2", [](ScopeSession& s) { s.files().exportRaw(core::Channel::D2); }},
+    MenuCommand{"Menu_EBin_D3", [](ScopeSession& s) { s.files().exportRaw(core::Channel::D3); }},
+    MenuCommand{"Menu_EBin_D4", [](ScopeSession& s) { s.files().exportRaw(core::Channel::D4); }},
+    MenuCommand{"Menu_Export_CSV",
+                [](ScopeSession& s) { s.files().exportFrame(FilesController::Export::Csv); }},
+    MenuCommand{"Menu_Export_VCD",
+                [](ScopeSession& s) { s.files().exportFrame(FilesController::Export::Vcd); }},
+    MenuCommand{"Menu_Export_SR",
+                [](ScopeSession& s) { s.files().exportFrame(FilesController::Export::Sigrok); }},
+    MenuCommand{"Menu_Recorder", [](ScopeSession& s) { s.files().recorder(); }},
     MenuCommand{"Menu_BG_Do", [](ScopeSession& s) { s.view().backgroundSwap(); }},
     MenuCommand{"Menu_BG_Clr", [](ScopeSession& s) { s.view().backgroundClear(); }},
 };

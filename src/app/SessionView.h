@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/ImageFile.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -29,7 +31,7 @@ inline constexpr Effect kModelEffects =
     Effect::ModelFeatures | Effect::Layout | Effect::Captions | Effect::SettingsChanged;
 
 // The dialogs the window builds (Qt widgets); each edits the state through the session.
-enum class Dialog : std::uint8_t { Trigger, Colors, Advanced, About, Generator };
+enum class Dialog : std::uint8_t { Trigger, Colors, Advanced, About, Generator, Recorder };
 
 // The window's side of the session: everything that touches widgets. Every call comes from the
 // GUI thread.
@@ -61,6 +63,9 @@ public:
     virtual void updateGeneratorPanel() {}
     // Persistence starts fading anew with the next frame.
     virtual void restartFade() = 0;
+
+    // ScreenBitmap as it is on screen, for the picture export.
+    virtual files::ImagePixels screenPixels() const = 0;
 
     // Where the picture stands, for the background oscillogram's swap.
     virtual std::int64_t backgroundFirstSample() const = 0;

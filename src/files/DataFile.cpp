@@ -4,6 +4,7 @@
 
 #include "files/DataFileFormat.h"
 #include "files/DataFileTexts.h"
+#include "files/FileOutput.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -28,22 +29,9 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string withExtension(const std::string& path, const char* ext) {
-    return fs::path(path).replace_extension(ext).string();
-}
-
-std::string fileNameOf(const std::string& path) {
-    return fs::path(path).filename().string();
-}
-
 std::string backgroundNameOf(const std::string& dataFileName) {
     const fs::path p(dataFileName);
     return p.stem().string() + "_BG" + p.extension().string();
-}
-
-bool exists(const std::string& path) {
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
 }
 
 void fileMessage(core::Prompt& prompt, bool ru, const core::TextPair& title, const std::string& path,
@@ -182,7 +170,7 @@ DataFileStatus SaveDataFile(const std::string& path, DataFileRecords& records, D
 
     if (!o.writeSettings) return DataFileStatus::Ok;
     const std::string settings = withExtension(path, ".kxs");
-    if (exists(settings)) {
+    if (fileExists(settings)) {
         const std::string text = settings + texts::kCompanionExists.pick(ru);
         if (prompt.message(texts::kCompanionTitle.pick(ru), text, MessageStyle::YesNo) != core::Answer::Yes)
             return DataFileStatus::CompanionKept;
@@ -317,7 +305,7 @@ DataFileStatus OpenDataFile(const std::string& path, DataFileRecords& records, D
     }
 
     const std::string settings = withExtension(path, ".kxs");
-    if (exists(settings)) {
+    if (fileExists(settings)) {
         if (o.readSettings) o.readSettings(settings);
     } else {
         prompt.message(texts::kOpenSettingsTitle.pick(ru), texts::kSettingsNotFound.pick(ru) + settings,

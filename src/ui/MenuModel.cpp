@@ -205,6 +205,20 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_Open_Gen_Form",
     "Menu_Save_As",
     "Menu_Save_Settings_As",
+    "Menu_Export",
+    "Menu_Image",
+    "Menu_Text",
+    "Menu_Row_Binary",
+    "Menu_EBin_A1",
+    "Menu_EBin_A2",
+    "Menu_EBin_D1",
+    "Menu_EBin_D2",
+    "Menu_EBin_D3",
+    "Menu_EBin_D4",
+    "Menu_Export_CSV",
+    "Menu_Export_VCD",
+    "Menu_Export_SR",
+    "Menu_Recorder",
     "Menu_Device",
     "Menu_4820",
     "Menu_4821",
@@ -366,6 +380,8 @@ bool menuEnabled(std::string_view name) {
 bool menuEnabled(const InstrumentState& s, std::string_view name) {
     if (!menuEnabled(name)) return false;
     if (s.analyzer.AA && isA1ProbeItem(name)) return false;
+    // A value change dump holds logic channels only.
+    if (name == "Menu_Export_VCD") return s.scope.CH_D1 || s.scope.CH_D2 || s.scope.CH_D3 || s.scope.CH_D4;
     return true;
 }
 

@@ -72,6 +72,12 @@ public:
         f.a2.assign(a2.begin(), a2.begin() + static_cast<std::ptrdiff_t>(n));
         frames.push_back(std::move(f));
     }
+    bool recordingOn() override { return recording; }
+    void appendRecorder(std::span<const std::int16_t> samples, std::uint64_t lost) override {
+        recorded.insert(recorded.end(), samples.begin(), samples.end());
+        recorderLost += lost;
+        ++appends;
+    }
     void configured() override {
         ++configuredCalls;
         settingsChanged();
@@ -89,8 +95,9 @@ public:
         flags->Running = state.scope.Running;
         flags->SingleMode = state.scope.SingleMode;
         const app::DerivedQuantities derived = app::applySettings(state, *registers);
-        thread->publishAssembly(app::assemblyContext(state, derived, registers->snapshot()),
-                                static_cast<std::uint32_t>(derived.Points));
+        AssemblyContext context = app::assemblyContext(state, derived, registers->snapshot());
+        context.recordingOn = recording;
+        thread->publishAssembly(context, static_cast<std::uint32_t>(derived.Points));
         thread->notifySettingsChanged();
     }
 
@@ -120,6 +127,10 @@ public:
     int configuredCalls = 0;
     int singleEnded = 0;
     std::uint32_t framesSentAtEnd = 0;
+    bool recording = false;
+    std::vector<std::int16_t> recorded;
+    std::uint64_t recorderLost = 0;
+    int appends = 0;
     const device::LinkStatistics* stats = nullptr;
     const core::FrameRecord* frame = nullptr;
     device::RequestFlags* flags = nullptr;
@@ -207,6 +218,27 @@ TEST_F(ScopeThreadTest, FramesStreamAndSettingsChangesTakeOver) {
     EXPECT_EQ(stats.framesNotAcknowledged.load(), 0u);
     EXPECT_GT(thread.displayedFrames(), 0u);
     EXPECT_TRUE(flags.Running);
+}
+
+TEST_F(ScopeThreadTest, RecorderGetsEveryRollSampleOnce) {
+    // 0.1 s/div, trigger off: roll mode at 5000 samples a second. A1 sees the 1 kHz calibrator,
+    // and its two converters take turns, so without a gap the values repeat every ten samples.
+    gui.handler([](core::InstrumentState& s) {
+        s.scope.timeBase = core::kTimeBase01s;
+        s.trigger.On = false;
+        s.scope.Running = true;
+        s.scope.A2.shown = false;
+    });
+    gui.handler([&](core::InstrumentState&) { gui.recording = true; });
+    ASSERT_TRUE(gui.waitFor([&] { return gui.appends >= 4 && gui.recorded.size() >= 1000; }, 20000ms));
+    std::lock_guard lock(gui.mutex);
+    EXPECT_EQ(gui.recorderLost, 0u);
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i + 10 < gui.recorded.size(); ++i)
+        if (gui.recorded[i] != gui.recorded[i + 10]) ++breaks;
+    EXPECT_EQ(breaks, 0u);
+    const auto [lo, hi] = std::minmax_element(gui.recorded.begin(), gui.recorded.end());
+    EXPECT_GT(*hi - *lo, 8000); // both levels of the square
 }
 
 TEST_F(ScopeThreadTest, SingleShotEndsByItself) {

@@ -52,6 +52,7 @@ struct FakeView : SessionView {
     bool spectrumShown() const override { return false; }
     void setSpectrumScroll(std::int64_t) override {}
     void setScrollRange(std::int64_t) override {}
+    files::ImagePixels screenPixels() const override { return {}; }
 };
 
 // A prompt that also notes whether the acquisition thread was waiting, or the frame record was
@@ -176,6 +177,23 @@ TEST_F(SessionTest, FileMessagesComeWithoutTheRecordsLocked) {
     EXPECT_EQ(prompt.shown.back().caption, "Open");
     EXPECT_EQ(prompt.shownWhileRecordLocked, 0);
     EXPECT_EQ(prompt.shownWhileThreadWaits, 0);
+}
+
+TEST_F(SessionTest, ExportItemsWriteTheFrameShown) {
+    start();
+    session->scope().single(true);
+    ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
+    const std::string csv = (m_dir / "shot.csv").string();
+    const std::string raw = (m_dir / "d2.bin").string();
+    prompt.saved = {csv, raw};
+    session->menuItem("Menu_Export_CSV");
+    session->menuItem("Menu_EBin_D2");
+    std::ifstream in(csv);
+    std::string header;
+    std::getline(in, header);
+    EXPECT_NE(header.find("A1"), std::string::npos) << header;
+    EXPECT_GT(std::filesystem::file_size(raw), 0u);
+    EXPECT_EQ(prompt.shownWhileRecordLocked, 0);
 }
 
 TEST_F(SessionTest, EveryCommandItemIsInTheTreeAndEveryEnabledCommandHasAHandler) {

@@ -165,6 +165,9 @@ TEST_F(MainMenuTest, CaptionsSwitchBetweenLanguages) {
         {"Menu_EBin_A1", "A1...", "Канал A1..."},
         {"Menu_EBin_A2", "A2...", "Канал A2..."},
         {"Menu_EBin_D4", "D4...", "Канал D4..."},
+        {"Menu_Export_CSV", "CSV...", "CSV..."},
+        {"Menu_Export_VCD", "VCD...", "VCD..."},
+        {"Menu_Export_SR", "sigrok Session (*.sr)...", "Сеанс sigrok (*.sr)..."},
         {"Menu_Recorder", "Binary Recorder (A1)...", "Двоичный самописец (канал A1)..."},
         {"Menu_Device", "Device", "Устройство"},
         {"Menu_Max_WPS", "WPS (max)", "Осциллограмм в секунду (макс.)"},
@@ -236,7 +239,7 @@ TEST_F(MainMenuTest, SyncShowsTheStateTheModelAndWhatExists) {
                                     "Menu_CH_GEN", "Menu_Debug", "Menu_USB_Stat"})
         EXPECT_FALSE(act(hidden)->isVisible()) << hidden;
     EXPECT_TRUE(act("Menu_Open")->isEnabled());
-    EXPECT_FALSE(act("Menu_Export")->isEnabled());
+    EXPECT_FALSE(act("Menu_Open_Gen_Form")->isEnabled());
     EXPECT_TRUE(act("Menu_About")->isEnabled());
     EXPECT_TRUE(act("Menu_A1_x10")->isEnabled());
 
@@ -272,8 +275,10 @@ TEST_F(MainMenuTest, TriggeredItemsReachTheWindowAndTheStateDecides) {
     EXPECT_EQ(s.scope.A2.probe, 0);
     EXPECT_TRUE(act("Menu_A2_x1")->isChecked());
     EXPECT_FALSE(act("Menu_A2_x10")->isChecked());
-    // Disabled items never reach the window.
-    act("Menu_Image")->trigger();
+    // Disabled items never reach the window (a value change dump needs a logic channel shown).
+    s.scope.CH_D1 = s.scope.CH_D2 = s.scope.CH_D3 = s.scope.CH_D4 = false;
+    menu.syncFromState(s);
+    act("Menu_Export_VCD")->trigger();
     act("Menu_FFT_A1")->trigger();
     const std::vector<std::string> expected{"Menu_Grid", "Menu_CH_GEN", "Menu_A2_x10"};
     EXPECT_EQ(seen, expected);

@@ -185,6 +185,16 @@ TEST(MenuModel, TheAntennaAnalyserLocksTheA1Probe) {
     EXPECT_TRUE(ui::menuEnabled(s, "Menu_A1_x10"));
 }
 
+TEST(MenuModel, VcdExportNeedsAShownLogicChannel) {
+    core::InstrumentState s = fullState();
+    s.scope.CH_D1 = s.scope.CH_D2 = s.scope.CH_D4 = false;
+    EXPECT_TRUE(ui::menuEnabled(s, "Menu_Export_VCD"));
+    s.scope.CH_D3 = false;
+    EXPECT_FALSE(ui::menuEnabled(s, "Menu_Export_VCD"));
+    EXPECT_TRUE(ui::menuEnabled(s, "Menu_Export_CSV"));
+    EXPECT_EQ(ui::onMenuItem(s, "Menu_Export_SR"), MenuEffect::Command);
+}
+
 TEST(MenuModel, PairedChecksAllowNoneButNeverBoth) {
     core::InstrumentState s = fullState();
     struct Step {
@@ -283,10 +293,15 @@ TEST(MenuModel, EnabledItems) {
         {"Menu_Save_As", true},
         {"Menu_Save_Settings_As", true},
         {"Menu_Open_Gen_Form", true},
-        {"Menu_Export", false},
-        {"Menu_Image", false},
-        {"Menu_EBin_D4", false},
-        {"Menu_Recorder", false},
+        {"Menu_Export", true},
+        {"Menu_Image", true},
+        {"Menu_Text", true},
+        {"Menu_Row_Binary", true},
+        {"Menu_EBin_D4", true},
+        {"Menu_Export_CSV", true},
+        {"Menu_Export_VCD", true},
+        {"Menu_Export_SR", true},
+        {"Menu_Recorder", true},
         {"Menu_4823", true},
         {"Menu_TRM207_M", true},
         {"Menu_WPS_NO_LIM", true},

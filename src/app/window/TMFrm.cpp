@@ -8,6 +8,7 @@
 #include "app/window/ScopePanel.h"
 #include "app/window/SignalPanel.h"
 #include "core/DeviceModel.h"
+#include "files/forms/TForm_Recorder.h"
 #include "generator/forms/GeneratorPanel.h"
 #include "generator/forms/TForm_GeneratorSet.h"
 #include "trigger/forms/TForm_TrigSet.h"
@@ -373,6 +374,23 @@ void TMFrm::showDialog(Dialog which) {
         dialog.exec();
         break;
     }
+    case Dialog::Recorder: {
+        // The recorder's window stays reachable beside others.
+        if (s.state().display.On_Top) {
+            s.state().display.On_Top = false;
+            syncControls();
+        }
+        files::TForm_Recorder::Parts parts{s.state(),
+                                           s.recorder(),
+                                           *m_prompt,
+                                           [&s] { return s.frameHeader(); },
+                                           [&s] { s.refresh(); },
+                                           s.options().decimalSeparator,
+                                           {}};
+        files::TForm_Recorder form(this, std::move(parts));
+        form.exec();
+        break;
+    }
     case Dialog::About: {
         const device::StatusInfo status = s.status();
         ui::AboutInfo info;
@@ -401,6 +419,12 @@ void TMFrm::updateGeneratorPanel() {
 void TMFrm::showHelp() {
     const auto& sys = m_session->state().system;
     ui::openHelp(sys.UiDeviceType, m_session->options().exePath, sys.RussianUi, *m_prompt);
+}
+
+files::ImagePixels TMFrm::screenPixels() const {
+    const QImage& i = m_view.screenBitmap();
+    return {reinterpret_cast<const std::uint32_t*>(i.constBits()), i.width(), i.height(),
+            static_cast<std::size_t>(i.bytesPerLine() / 4)};
 }
 
 void TMFrm::setCaption(const std::string& caption) {

@@ -96,6 +96,7 @@ private:
     void restartFade() override { m_view.requestFadeRestart(); }
     std::int64_t backgroundFirstSample() const override { return m_view.backgroundFirstSample(); }
     bool spectrumShown() const override { return m_view.spectrumShown(); }
+    files::ImagePixels screenPixels() const override;
     void setSpectrumScroll(std::int64_t position) override { m_view.setScrollPos(position); }
     void setScrollRange(std::int64_t maximum) override;
 
