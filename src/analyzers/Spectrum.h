@@ -53,6 +53,9 @@ public:
     int points() const { return m_points; }
     int ringIndex() const { return m_ringIndex; }
     void restart();
+    // The whole accumulator (kMaxSpectrumBins values), made now if it was not yet: a data file
+    // reads a stored spectrum into it.
+    std::span<double> accumulatorStorage();
 
 private:
     void allocate();

@@ -53,6 +53,7 @@ template <class S> auto flagOf(S& s, std::string_view name) {
         {"Menu_Smpl_Info", &s.display.Smpl_Info, MenuEffect::Refresh},
         {"Menu_Extra_Info", &s.display.Extra_Info, MenuEffect::Refresh},
         {"Menu_Trig_T", &s.display.Trig_T, MenuEffect::Refresh},
+        {"Menu_Distortion", &s.display.Distortion, MenuEffect::Refresh},
         {"Menu_BG_View", &s.display.BgShow, MenuEffect::Refresh},
         // The next frame picks persistence up by itself.
         {"Menu_Persistence", &s.display.Persistence, MenuEffect::None},
@@ -225,6 +226,7 @@ constexpr std::string_view kEnabledItems[] = {
 
     "Menu_Options",
     "Menu_Trigger",
+    "Menu_FFTSet",
     "Menu_ASet",
     "Menu_Probe_A1",
     "Menu_A1_x1",
@@ -276,6 +278,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_Smpl_Info",
     "Menu_Extra_Info",
     "Menu_Trig_T",
+    "Menu_Distortion",
     "Menu_Markers_1",
     "Menu_Markers_2",
     "Menu_BG_View",
@@ -287,6 +290,8 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_Dots",
     "Menu_Vectors",
     "Menu_Sinxx",
+    "Menu_FFT_A1",
+    "Menu_FFT_A2",
     "Menu_Gen_View",
     "Menu_Compact",
     "Menu_On_Top",
@@ -344,6 +349,8 @@ MenuEffect onMenuItem(InstrumentState& s, std::string_view name) {
     if (name == "Menu_Debug" && !s.system.DebugAllowed) return MenuEffect::None;
     if (name == "Menu_CH_GEN" && !(core::hasGenerator(code) && core::hasA2Input(code)))
         return MenuEffect::None;
+    if ((name == "Menu_FFT_A1" || name == "Menu_FFT_A2") && !menuEnabled(s, name))
+        return MenuEffect::None;
 
     const auto ref = flagOf(s, name);
     if (!ref.flag) return MenuEffect::None;
@@ -364,6 +371,9 @@ bool menuEnabled(std::string_view name) {
 bool menuEnabled(const InstrumentState& s, std::string_view name) {
     if (!menuEnabled(name)) return false;
     if (s.analyzer.AA && isA1ProbeItem(name)) return false;
+    // A spectrum needs its channel on the screen.
+    if (name == "Menu_FFT_A1") return s.scope.A1.shown;
+    if (name == "Menu_FFT_A2") return s.scope.A2.shown;
     return true;
 }
 
