@@ -16,6 +16,8 @@ const Signal& Bench::analog(int channel) const {
         return m_calibrator;
     case AnalogSource::Generator:
         return m_generator;
+    case AnalogSource::Waveform:
+        return m_wave[ch];
     default:
         return m_level[ch];
     }
@@ -69,6 +71,9 @@ bool Bench::control(std::string_view key, std::string_view value, bool& ok) {
     } else if (value == "ground") {
         m_source[ch] = AnalogSource::Level;
         m_level[ch].set(0.0);
+    } else if (const auto w = Waveform::parse(value)) {
+        m_source[ch] = AnalogSource::Waveform;
+        m_wave[ch] = *w;
     } else if (const auto v = parseReal(value); v && *v > -1000.0 && *v < 1000.0) {
         m_source[ch] = AnalogSource::Level;
         m_level[ch].set(*v);
