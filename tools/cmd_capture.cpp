@@ -4,7 +4,10 @@
 #include "Commands.h"
 #include "ToolSupport.h"
 
+#include "SettingsInput.h"
+#include "acquisition/EtsReconstruction.h"
 #include "acquisition/ScopeThread.h"
+#include "analyzers/SpectrumFrame.h"
 #include "app/ApplySettings.h"
 #include "app/AssemblySettings.h"
 #include "app/DeviceRecordFromStatus.h"
@@ -14,8 +17,8 @@
 #include "device/FpgaImage.h"
 #include "files/DataFile.h"
 #include "files/SettingsFile.h"
-#include "SettingsInput.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <condition_variable>
@@ -55,9 +58,10 @@ class ConsoleGui : public acquisition::GuiBridge, public acquisition::GuiUpdates
 public:
     ConsoleGui(const CaptureOptions& options, device::RequestFlags& flags,
                device::RegisterImageHolder& registers, device::StatusBoard& board,
-               const core::FrameRecord& frame, core::FrameRecord& kept)
+               const core::FrameRecord& frame, core::FrameRecord& kept,
+               const acquisition::EtsReconstruction& ets, std::vector<double>& keptEts)
         : m_options(options), m_flags(flags), m_registers(registers), m_board(board), m_frame(frame),
-          m_kept(kept) {}
+          m_kept(kept), m_ets(ets), m_keptEts(keptEts) {}
 
     void setThread(acquisition::ScopeThread* thread) { m_thread = thread; }
 
@@ -86,6 +90,14 @@ public:
             m_kept.header = m_frame.header;
             m_kept.channels = m_frame.channels;
             m_kept.points = m_frame.points;
+            // An equivalent-time frame keeps its wide spectrum, marked as shown so the file
+            // carries it.
+            const std::uint32_t etsChannel = h[analyzers::fftword::EtsFftChannel];
+            if (etsChannel == 1 || etsChannel == 2) {
+                const auto spectrum = m_ets.spectrum();
+                std::copy(spectrum.begin(), spectrum.end(), m_keptEts.begin());
+                m_kept.header[analyzers::fftword::FftStateA1 + static_cast<int>(etsChannel) - 1] = 1;
+            }
             m_done = true;
         }
         m_changed.notify_all();
@@ -117,8 +129,9 @@ public:
         m_flags.Running = state.scope.Running;
         m_flags.SingleMode = state.scope.SingleMode;
         const app::DerivedQuantities derived = app::applySettings(state, m_registers);
-        m_thread->publishAssembly(app::assemblyContext(state, derived, m_registers.snapshot()),
-                                  static_cast<std::uint32_t>(derived.Points));
+        acquisition::AssemblyContext context = app::assemblyContext(state, derived, m_registers.snapshot());
+        acquisition::setEtsContext(context, state, derived.TimeDivNs);
+        m_thread->publishAssembly(context, static_cast<std::uint32_t>(derived.Points));
         m_thread->notifySettingsChanged();
     }
 
@@ -154,6 +167,8 @@ private:
     device::StatusBoard& m_board;
     const core::FrameRecord& m_frame;
     core::FrameRecord& m_kept;
+    const acquisition::EtsReconstruction& m_ets;
+    std::vector<double>& m_keptEts;
     acquisition::ScopeThread* m_thread = nullptr;
     std::condition_variable m_changed;
     std::uint32_t m_lastCounter = 0;
@@ -215,14 +230,16 @@ int cmdCapture(int argc, char** argv) {
     kept->clear();
     const device::FpgaImage fpga = device::FpgaImage::load();
 
-    ConsoleGui gui(options, flags, registers, board, *frame, *kept);
+    auto ets = std::make_unique<acquisition::EtsReconstruction>();
+    std::vector<double> etsSpectrum(analyzers::kMaxEtsSpectrumBins);
+    ConsoleGui gui(options, flags, registers, board, *frame, *kept, *ets, etsSpectrum);
     if (!options.settingsFile.empty() && !readAnySettingsFile(options.settingsFile, gui.state)) {
         binding.close(connection.handle.load());
         return 1;
     }
     app::applyModelFeatures(gui.state);
-    acquisition::ScopeThread thread(
-        {binding, connection, event, flags, stats, board, registers, *frame, gui, gui, fpga.bytes()});
+    acquisition::ScopeThread thread({binding, connection, event, flags, stats, board, registers, *frame, gui,
+                                     gui, fpga.bytes(), ets.get()});
     gui.setThread(&thread);
     {
         std::lock_guard lock(gui.mutex);
@@ -268,7 +285,7 @@ int cmdCapture(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<double> spectrumA1(1 << 14), spectrumA2(1 << 14), etsSpectrum(1 << 14);
+    std::vector<double> spectrumA1(analyzers::kMaxSpectrumBins), spectrumA2(analyzers::kMaxSpectrumBins);
     auto background = std::make_unique<core::FrameRecord>();
     background->clear();
     bool bgLaneSwap = false;

@@ -29,7 +29,8 @@ constexpr Command kCommands[] = {
     {"info", kx::tool::cmdInfo, "info FILE.kxd"},
     {"awg", kx::tool::cmdAwg, "awg FILE.kxg"},
     {"decode", kx::tool::cmdDecode,
-     "decode FILE.kxd [--baud N] [--bits N] [--parity N] [--stop N] [--msb] [--rxd N] [--txd N] [--display N]"},
+     "decode FILE.kxd [--baud N] [--bits N] [--parity N] [--stop N] [--msb] [--rxd N] [--txd N] [--display "
+     "N]"},
     {"spectrum", kx::tool::cmdSpectrum, "spectrum FILE.kxd [--channel A1|A2] [--window N] [--size N]"},
 };
 
