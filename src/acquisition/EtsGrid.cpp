@@ -37,8 +37,13 @@ void Grid::fold(const std::array<std::span<const std::int32_t>, core::kChannelCo
     if (length == SIZE_MAX) return;
     const double offset = phaseDeg / 360;
     for (std::size_t k = 0; k < length; ++k) {
-        const double cycles = (static_cast<double>(k) - centre) * f + offset;
-        const int g = wrap(core::roundHalfAway(cycles * p), p);
+        // Reduced into one period first (a double division is far cheaper than a 64-bit
+        // remainder), then rounded half away from zero as the whole position would be.
+        const double x = ((static_cast<double>(k) - centre) * f + offset) * p;
+        const double reduced = x - std::floor(x / p) * p; // 0 <= reduced < p
+        int g = static_cast<int>(x >= 0 ? reduced + 0.5 : std::ceil(reduced - 0.5));
+        if (g >= p) g -= p;
+        if (g < 0) g += p;
         ++m_count[static_cast<std::size_t>(g)];
         for (int c = 0; c < core::kChannelCount; ++c) {
             if (!(m_mask & (1u << c))) continue;

@@ -51,7 +51,9 @@ unsigned presentMask(std::uint8_t mask) {
 EtsReconstruction::EtsReconstruction()
     : m_grid(std::make_unique<ets::Grid>()),
       m_spectrumData(std::make_unique<double[]>(static_cast<std::size_t>(analyzers::kMaxEtsSpectrumBins))),
-      m_spectrum(m_spectrumData.get(), static_cast<std::size_t>(analyzers::kMaxEtsSpectrumBins)) {
+      m_spectrum(m_spectrumData.get(), static_cast<std::size_t>(analyzers::kMaxEtsSpectrumBins)),
+      m_binTable(std::make_unique<std::int32_t[]>(static_cast<std::size_t>(analyzers::kMaxEtsSpectrumBins) *
+                                                  ets::kSubRecords)) {
     for (auto& s : m_spectra) s = std::make_unique<analyzers::SpectrumChannel>();
 }
 
@@ -131,7 +133,6 @@ void EtsReconstruction::analyse(std::span<const std::uint8_t> in, const RawSampl
 
 void EtsReconstruction::buildSpectrum() {
     const int n = m_n;
-    const int half = n / 2;
     std::array<const double*, ets::kSubRecords> acc{};
     std::array<double, ets::kSubRecords> inv{};
     for (int l = 0; l < ets::kSubRecords; ++l) {
@@ -139,42 +140,51 @@ void EtsReconstruction::buildSpectrum() {
         inv[static_cast<std::size_t>(l)] =
             1.0 / std::max(m_spectra[static_cast<std::size_t>(l)]->averages(), 1);
     }
-    // j_l = round(b * Ts_l / 5 ns) mod n, kept as quotient and remainder of
-    // (2 b num + den) / (2 den) so each step costs an addition or two.
-    std::array<std::int64_t, ets::kSubRecords> quot{}, rem{};
-    for (int l = 0; l < ets::kSubRecords; ++l) {
-        const std::int64_t den2 = 2 * ets::kPeriodDen[static_cast<std::size_t>(l)];
-        quot[static_cast<std::size_t>(l)] = ets::kPeriodDen[static_cast<std::size_t>(l)] / den2;
-        rem[static_cast<std::size_t>(l)] = ets::kPeriodDen[static_cast<std::size_t>(l)] % den2;
+    // Which bin of each sub-record every output bin aliases to depends on n alone: made
+    // once per transform size.
+    if (m_binTableSize != n) {
+        fillBinTable(n);
+        m_binTableSize = n;
     }
     const int bins = 5 * n;
     for (int b = 0; b < bins; ++b) {
-        std::array<int, ets::kSubRecords> j{};
-        for (int l = 0; l < ets::kSubRecords; ++l) {
-            const auto li = static_cast<std::size_t>(l);
-            int x = static_cast<int>(quot[li] & (n - 1));
-            if (x > half) x = n - x;
-            j[li] = x;
-            // Next b.
-            rem[li] += 2 * ets::kPeriodNum[li];
-            const std::int64_t den2 = 2 * ets::kPeriodDen[li];
-            while (rem[li] >= den2) {
-                rem[li] -= den2;
-                ++quot[li];
-            }
-        }
+        const std::int32_t* j = &m_binTable[static_cast<std::size_t>(b) * ets::kSubRecords];
         // Next to DC or Nyquist a sub-record's bin says nothing: it takes the previous one's.
         double v = 0, smallest = 0;
         for (int l = 0; l < ets::kSubRecords; ++l) {
             const auto li = static_cast<std::size_t>(l);
-            if (j[li] < 8 || j[li] > half - 8) {
-                if (l == 0) v = acc[3][std::min(j[3], half - 1)] * inv[3];
+            if (j[li] < 0) {
+                if (l == 0) v = acc[3][j[3] < 0 ? -j[3] - 1 : j[3]] * inv[3];
             } else {
                 v = acc[li][j[li]] * inv[li];
             }
             smallest = l == 0 ? v : std::min(smallest, v);
         }
         m_spectrum[static_cast<std::size_t>(b)] = smallest;
+    }
+}
+
+void EtsReconstruction::fillBinTable(int n) {
+    const int half = n / 2;
+    // j_l = round(b * Ts_l / 5 ns) mod n, folded below Nyquist; kept as quotient and remainder of
+    // (2 b num + den) / (2 den). A bin next to DC or Nyquist is stored as -(j + 1): it says
+    // nothing and takes the previous sub-record's value.
+    for (int l = 0; l < ets::kSubRecords; ++l) {
+        const auto li = static_cast<std::size_t>(l);
+        const std::int64_t den2 = 2 * ets::kPeriodDen[li];
+        std::int64_t quot = ets::kPeriodDen[li] / den2, rem = ets::kPeriodDen[li] % den2;
+        for (int b = 0; b < 5 * n; ++b) {
+            int x = static_cast<int>(quot & (n - 1));
+            if (x > half) x = n - x;
+            const bool edge = x < 8 || x > half - 8;
+            m_binTable[static_cast<std::size_t>(b) * ets::kSubRecords + li] =
+                edge ? -std::min(x, half - 1) - 1 : x;
+            rem += 2 * ets::kPeriodNum[li];
+            while (rem >= den2) {
+                rem -= den2;
+                ++quot;
+            }
+        }
     }
 }
 

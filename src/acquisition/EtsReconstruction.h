@@ -73,11 +73,14 @@ public:
 
 private:
     void buildSpectrum();
+    void fillBinTable(int n);
 
     std::array<std::unique_ptr<analyzers::SpectrumChannel>, ets::kSubRecords> m_spectra;
     std::unique_ptr<ets::Grid> m_grid;
     std::unique_ptr<double[]> m_spectrumData;
     std::span<double> m_spectrum;
+    std::unique_ptr<std::int32_t[]> m_binTable; // per output bin, the four sub-record bins
+    int m_binTableSize = 0;
 
     // This frame.
     ets::SubRecords m_sub{};
