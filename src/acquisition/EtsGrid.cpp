@@ -147,7 +147,9 @@ Crossing Grid::findCrossing(int channel, const CrossingSearch& s) const {
 std::int32_t Grid::sampleAt(int channel, double x) const {
     const auto& v = m_value[static_cast<std::size_t>(channel)];
     const double fl = std::floor(x);
-    const int a = wrap(static_cast<std::int64_t>(fl), m_points);
+    // Reduced in doubles: cheaper than a 64-bit remainder, and exact for whole numbers.
+    int a = static_cast<int>(fl - std::floor(fl / m_points) * m_points);
+    if (a >= m_points) a -= m_points;
     const int b = a + 1 == m_points ? 0 : a + 1;
     const double r = x - fl;
     return static_cast<std::int32_t>(
