@@ -87,6 +87,8 @@ const Signal& Bench::analog(int channel) const {
         return m_train[ch];
     case AnalogSource::Video:
         return m_video[ch];
+    case AnalogSource::Waveform:
+        return m_wave[ch];
     default:
         return m_level[ch];
     }
@@ -163,6 +165,11 @@ bool Bench::analogControl(int ch, std::string_view value) {
         } else {
             return false;
         }
+        return true;
+    }
+    if (const auto w = Waveform::parse(value)) {
+        m_source[ch] = AnalogSource::Waveform;
+        m_wave[ch] = *w;
         return true;
     }
     if (f.name == "video") {

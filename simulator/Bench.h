@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "BenchSignals.h"
 #include "Generator.h"
 #include "PulseTrain.h"
 #include "Signals.h"
@@ -10,7 +11,7 @@
 
 namespace kx::sim {
 
-enum class AnalogSource { Calibrator, Generator, Level, Train, Video };
+enum class AnalogSource { Calibrator, Generator, Level, Train, Video, Waveform };
 enum class LogicSource { Default, Train, Level };
 
 // What is connected to the inputs. The default bench: A1 on the calibrator, A2 on a cable from the
@@ -27,8 +28,8 @@ public:
     Generator& generatorOutput() { return m_generator; }
     bool noise() const { return m_noise; }
 
-    // "bench=default", "a1=calibrator|generator|ground|<volts>|runt:..|slew:..|burst:..|video:..",
-    // "a2=...", "d1=default|low|high|burst:..", "d2=..", "d3=..", "d4=..", "noise=on|off";
+    // "bench=default", "a1=calibrator|generator|ground|<volts>|sine:..|square:..|sum:..|runt:..|slew:..|
+    // burst:..|video:..", "a2=...", "d1=default|low|high|burst:..", "d2=..", "d3=..", "d4=..", "noise=on|off";
     // false when the key is not a bench item, ok tells whether the value was good.
     bool control(std::string_view key, std::string_view value, bool& ok);
     void restoreDefault();
@@ -42,6 +43,7 @@ private:
     Level m_level[2];
     PulseTrain m_train[2];
     VideoSignal m_video[2];
+    Waveform m_wave[2];
     AnalogSource m_source[2] = {AnalogSource::Calibrator, AnalogSource::Generator};
     UartText m_uart;
     Clock m_clock;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ToolSupport.h"
 
+#include "analyzers/Spectrum.h"
+
 #include "app/ModelFeatures.h"
 #include "core/DeviceModel.h"
 #include "device/ErrorReport.h"
@@ -51,9 +53,11 @@ bool parseInt(const char* text, long long& value) {
 
 bool loadDataFile(const std::string& path, LoadedDataFile& out) {
     StderrPrompt prompt;
-    static std::vector<double> spectrumA1(1 << 14), spectrumA2(1 << 14), etsSpectrum(1 << 14);
-    files::DataFileRecords records{*out.frame, *out.background, out.bgLaneSwap,
-                                   spectrumA1, spectrumA2,      etsSpectrum};
+    out.spectrumA1.assign(analyzers::kMaxSpectrumBins, 0.0);
+    out.spectrumA2.assign(analyzers::kMaxSpectrumBins, 0.0);
+    out.etsSpectrum.assign(analyzers::kMaxEtsSpectrumBins, 0.0);
+    files::DataFileRecords records{*out.frame,     *out.background, out.bgLaneSwap,
+                                   out.spectrumA1, out.spectrumA2,  out.etsSpectrum};
     files::DataFileNames names;
     files::OpenDataFileOptions options;
     options.uiDeviceType = static_cast<std::uint32_t>(out.state.system.UiDeviceType);

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kx::tool {
 
@@ -43,6 +44,8 @@ struct LoadedDataFile {
     core::InstrumentState state;
     bool bgLaneSwap = false;
     bool companionRead = false;
+    // Spectra stored with the frame (shown when it was saved).
+    std::vector<double> spectrumA1, spectrumA2, etsSpectrum;
 };
 
 // Opens `path`; messages on bad files go to stderr. Returns false when the file was refused.

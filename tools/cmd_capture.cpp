@@ -7,11 +7,13 @@
 #include "ToolSupport.h"
 
 #include "SettingsInput.h"
+#include "acquisition/EtsReconstruction.h"
 #include "acquisition/ScopeThread.h"
 #include "app/ApplySettings.h"
 #include "app/AssemblySettings.h"
 #include "app/DeviceRecordFromStatus.h"
 #include "app/ModelFeatures.h"
+#include "analyzers/SpectrumFrame.h"
 #include "device/DeviceOpen.h"
 #include "device/ErrorReport.h"
 #include "device/FpgaImage.h"
@@ -73,8 +75,10 @@ class ConsoleGui : public ToolGui {
 public:
     ConsoleGui(const CaptureOptions& options, device::RequestFlags& flags,
                device::RegisterImageHolder& registers, device::StatusBoard& board,
-               const core::FrameRecord& frame, core::FrameRecord& kept)
-        : ToolGui(flags, registers, board), m_options(options), m_frame(frame), m_kept(kept) {}
+               const core::FrameRecord& frame, core::FrameRecord& kept,
+               const acquisition::EtsReconstruction& ets, std::vector<double>& keptEts)
+        : ToolGui(flags, registers, board), m_options(options), m_frame(frame), m_kept(kept), m_ets(ets),
+          m_keptEts(keptEts) {}
 
     void signalAreaUpdate() override {
         const core::FrameHeader& h = m_frame.header;
@@ -92,6 +96,14 @@ public:
             m_kept.header = m_frame.header;
             m_kept.channels = m_frame.channels;
             m_kept.points = m_frame.points;
+            // An equivalent-time frame keeps its wide spectrum, marked as shown so the file
+            // carries it.
+            const std::uint32_t etsChannel = h[analyzers::fftword::EtsFftChannel];
+            if (etsChannel == 1 || etsChannel == 2) {
+                const auto spectrum = m_ets.spectrum();
+                std::copy(spectrum.begin(), spectrum.end(), m_keptEts.begin());
+                m_kept.header[analyzers::fftword::FftStateA1 + static_cast<int>(etsChannel) - 1] = 1;
+            }
             m_done = true;
         }
         m_changed.notify_all();
@@ -126,6 +138,8 @@ private:
     const CaptureOptions& m_options;
     const core::FrameRecord& m_frame;
     core::FrameRecord& m_kept;
+    const acquisition::EtsReconstruction& m_ets;
+    std::vector<double>& m_keptEts;
     std::condition_variable m_changed;
     std::uint32_t m_lastCounter = 0;
     long long m_frames = 0;
@@ -202,7 +216,9 @@ int cmdCapture(int argc, char** argv) {
     kept->clear();
     const device::FpgaImage fpga = device::FpgaImage::load();
 
-    ConsoleGui gui(options, flags, registers, board, *frame, *kept);
+    auto ets = std::make_unique<acquisition::EtsReconstruction>();
+    std::vector<double> etsSpectrum(analyzers::kMaxEtsSpectrumBins);
+    ConsoleGui gui(options, flags, registers, board, *frame, *kept, *ets, etsSpectrum);
     if (!options.settingsFile.empty() && !readAnySettingsFile(options.settingsFile, gui.state)) {
         binding.close(connection.handle.load());
         return 1;
@@ -214,8 +230,8 @@ int cmdCapture(int argc, char** argv) {
         generator::applyAwgResult(awg, options.awgFile, marks, gui.state.generator);
     }
     app::applyModelFeatures(gui.state);
-    acquisition::ScopeThread thread(
-        {binding, connection, event, flags, stats, board, registers, *frame, gui, gui, fpga.bytes()});
+    acquisition::ScopeThread thread({binding, connection, event, flags, stats, board, registers, *frame, gui,
+                                     gui, fpga.bytes(), ets.get()});
     gui.setThread(&thread);
     {
         // With a script, frames are taken only once it runs.
@@ -291,7 +307,7 @@ int cmdCapture(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<double> spectrumA1(1 << 14), spectrumA2(1 << 14), etsSpectrum(1 << 14);
+    std::vector<double> spectrumA1(analyzers::kMaxSpectrumBins), spectrumA2(analyzers::kMaxSpectrumBins);
     auto background = std::make_unique<core::FrameRecord>();
     background->clear();
     bool bgLaneSwap = false;

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "ToolSupport.h"
 
+#include "analyzers/Spectrum.h"
 #include "app/ModelFeatures.h"
 #include "core/DeviceModel.h"
 #include "files/DataFile.h"
@@ -105,7 +106,7 @@ constexpr Word kWords[] = {
     {94, "EtsUsableSub1", Kind::Unsigned},
     {95, "EtsUsableSub2", Kind::Unsigned},
     {96, "EtsUsableSub3", Kind::Unsigned},
-    {97, "EtsZonePairs", Kind::Unsigned},
+    {97, "EtsMatches", Kind::Unsigned},
     {98, "EtsZoneSub0", Kind::Unsigned},
     {99, "EtsZoneSub1", Kind::Unsigned},
     {100, "EtsZoneSub2", Kind::Unsigned},
@@ -151,7 +152,8 @@ int cmdInfo(int argc, char** argv) {
     // Opened as the program opens it, with the background part noted.
     LoadedDataFile loaded;
     StderrPrompt prompt;
-    std::vector<double> spectrumA1(1 << 14), spectrumA2(1 << 14), etsSpectrum(1 << 14);
+    std::vector<double> spectrumA1(analyzers::kMaxSpectrumBins), spectrumA2(analyzers::kMaxSpectrumBins);
+    std::vector<double> etsSpectrum(analyzers::kMaxEtsSpectrumBins);
     files::DataFileRecords records{*loaded.frame, *loaded.background, loaded.bgLaneSwap,
                                    spectrumA1,    spectrumA2,         etsSpectrum};
     files::DataFileNames names;
@@ -181,6 +183,14 @@ int cmdInfo(int argc, char** argv) {
     printWord(h, {core::fh::FrameCounter, "FrameCounter", Kind::Unsigned});
     printWord(h, {core::fh::Checksum, "Checksum", Kind::Unsigned});
     std::printf("Background part: %s\n", background ? "yes" : "no");
+    if (h[core::fh::EtsState] != 0) {
+        // The equivalent-time reconstruction in short.
+        std::printf("EtsState %" PRIu32 "\n", h[core::fh::EtsState]);
+        std::printf("F %.10g Hz\n", h.getReal(79));
+        std::printf("P %" PRIu32 "\n", h[81]);
+        std::printf("Coverage %.2f %%\n", h.getReal(82));
+        std::printf("Matches %" PRIu32 "\n", h[97]);
+    }
     return 0;
 }
 

@@ -28,6 +28,12 @@ struct AssemblyContext {
     std::uint32_t counterStatus = 0; // frequency counter of the latest status packet (words 37..39)
     std::uint32_t counterEvents = 0;
     std::uint32_t counterTicks = 0;
+    // Equivalent-time reconstruction (see setEtsContext).
+    bool fftViewA1 = false;             // Menu_FFT_A1 checked: A1 is analysed, with its averaging
+    bool fftViewA2 = false;             // Menu_FFT_A2 checked
+    std::int32_t fftAveragingDepth = 1; // frames averaged by the FFT view (128 = unlimited)
+    std::int64_t timeDivNs = 0;         // TimeDivNs: the period is resampled at 50 samples per division
+    std::int32_t preDivisions = 0;      // "Pre": divisions before the trigger point
 };
 
 } // namespace kx::acquisition

@@ -17,6 +17,17 @@ ScopeThread::ScopeThread(const ScopeThreadParts& parts)
     m_syncCall = [this] { synchronizedUpdate(); };
     m_configuredCall = [this] { m_updates.configured(); };
     m_shotEndedCall = [this] { m_updates.singleShotEnded(); };
+    m_work->ets = parts.ets;
+    // Between the transforms of an equivalent-time frame the record still holds the previous
+    // frame: let the GUI draw it. The record's lock is let go meanwhile, since a GUI handler
+    // waiting for it would never serve the synchronised call.
+    m_work->betweenSpectra = [this] {
+        if (m_assemblyLock == nullptr) return;
+        if (!m_flags.RedrawRequest.load() && !m_flags.StatusRequest.load()) return;
+        m_assemblyLock->unlock();
+        m_bridge.synchronize(m_syncCall);
+        m_assemblyLock->lock();
+    };
 }
 
 ScopeThread::~ScopeThread() {
@@ -160,9 +171,11 @@ void ScopeThread::dataAccepted(const device::DataPacketView& packet) {
 
     bool complete = false;
     {
-        std::lock_guard lock(m_frame.mutex);
+        std::unique_lock lock(m_frame.mutex);
+        m_assemblyLock = &lock;
         const AssemblyStatus result =
             assembleFrame(packet.info, packet.blockA, packet.blockB, context, *m_work, m_frame);
+        m_assemblyLock = nullptr;
         if (!assembled(result)) return;
         const core::FrameHeader& h = m_frame.header;
         complete = h[core::fh::CaptureLength] > 0 && h[core::fh::AnalogCount] == h[core::fh::CaptureLength];

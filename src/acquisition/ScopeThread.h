@@ -72,6 +72,8 @@ struct ScopeThreadParts {
     GuiBridge& bridge;
     GuiUpdates& updates;
     std::span<const std::uint8_t> fpgaImage;
+    // Reconstructs equivalent-time frames; without one they show their first sub-record.
+    EtsReconstruction* ets = nullptr;
 };
 
 // Scope_Thread: all traffic with the instrument after opening. start() runs the loop in its
@@ -137,7 +139,8 @@ private:
     std::span<const std::uint8_t> m_fpgaImage;
     device::DeviceLink m_link;
 
-    std::unique_ptr<AssemblyWorkspace> m_work; // guarded by m_frame.mutex
+    std::unique_ptr<AssemblyWorkspace> m_work;              // guarded by m_frame.mutex
+    std::unique_lock<std::mutex>* m_assemblyLock = nullptr; // held while a frame is assembled
     std::function<void()> m_syncCall;
     std::function<void()> m_configuredCall;
     std::function<void()> m_shotEndedCall;

@@ -6,6 +6,7 @@
 #include "acquisition/InfoBlock.h"
 #include "acquisition/TriggerPosition.h"
 #include "acquisition/Unpack.h"
+#include "analyzers/SpectrumFrame.h"
 #include "core/Rounding.h"
 
 #include <algorithm>
@@ -18,8 +19,6 @@ using core::kMaxFramePoints;
 namespace fh = core::fh;
 
 namespace {
-
-constexpr int kEtsFftChannel = 57; // spectrum word: which channel the ETS spectrum belongs to
 
 struct Flags {
     std::uint8_t status, trig, chan, cond, acq, mask, run;
@@ -74,7 +73,7 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
         ++work.stats.refused;
         return AssemblyStatus::BadInfoBlock;
     }
-    const Flags f = readFlags(in);
+    Flags f = readFlags(in);
     const std::size_t t = infoWord16(in, info::PreTrigger) + infoWord16(in, info::PostTrigger);
     if (!lengthFits(f, t)) {
         ++work.stats.refused;
@@ -105,9 +104,15 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
     auto& h = frame.header;
     const HookArgs args{in, ctx, work.raw, frame};
 
-    // Scales.
-    h[fh::ScaleA1] = channelScale(in[info::GainA1], in[info::FrontEndA1], ctx.compactFrontEnd, ctx.probeA1);
-    h[fh::ScaleA2] = channelScale(in[info::GainA2], in[info::FrontEndA2], ctx.compactFrontEnd, ctx.probeA2);
+    // Scales, then the spectra of an equivalent-time frame: until they are done the frame record
+    // still holds the previous frame whole, so the GUI may draw it meanwhile.
+    const std::uint32_t scaleA1 =
+        channelScale(in[info::GainA1], in[info::FrontEndA1], ctx.compactFrontEnd, ctx.probeA1);
+    const std::uint32_t scaleA2 =
+        channelScale(in[info::GainA2], in[info::FrontEndA2], ctx.compactFrontEnd, ctx.probeA2);
+    if (f.ets && work.ets) work.ets->analyse(in, work.raw, t, scaleA1, scaleA2, ctx, work.betweenSpectra);
+    h[fh::ScaleA1] = scaleA1;
+    h[fh::ScaleA2] = scaleA2;
 
     // Capture words.
     const bool halved = f.peak || f.hiRes;
@@ -140,7 +145,7 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
     const unsigned exponent = std::min<unsigned>(in[info::HiResExponent], 24);
     h[fh::HiResFactor] = f.hiRes ? (1u << exponent) : 1u;
     h[fh::EtsState] = f.ets ? 1 : 0;
-    h[kEtsFftChannel] = 0;
+    h[analyzers::fftword::EtsFftChannel] = 0;
     const bool analyzer = (f.acq & info::kAcquisitionAnalyzer) != 0;
     h[fh::AnalyzerMode] = analyzer ? (ctx.menuAA ? 2 : 1) : 0;
     h[fh::NarrowFilter] = ctx.iqWinEn ? 1 : 0;
@@ -154,7 +159,11 @@ AssemblyStatus assembleFrame(std::span<const std::uint8_t> in, std::span<const s
     h[fh::CounterEvents] = ctx.counterEvents;
     h[fh::CounterTicks] = ctx.counterTicks;
 
-    if (f.ets && work.hooks.etsReconstruct) {
+    if (f.ets && work.ets) {
+        const EtsOutcome ets = work.ets->reconstruct(in, work.raw, t, ctx, h);
+        if (ets.reconstructed) h[fh::EtsState] = 2;
+        if (ets.triggerCrossing) f.status = static_cast<std::uint8_t>(f.status & ~0x04u);
+    } else if (f.ets && work.hooks.etsReconstruct) {
         h[fh::EtsState] = work.hooks.etsReconstruct(args) ? 2 : 1;
     }
 

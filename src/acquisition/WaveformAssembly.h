@@ -3,11 +3,13 @@
 
 #include "acquisition/AssemblyContext.h"
 #include "acquisition/AssemblyHooks.h"
+#include "acquisition/EtsReconstruction.h"
 #include "acquisition/RawSamples.h"
 #include "acquisition/RecorderCollection.h"
 #include "core/FrameRecord.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 namespace kx::acquisition {
@@ -37,6 +39,12 @@ struct AssemblyWorkspace {
     RecorderCollection recorder;
     AssemblyHooks hooks;
     AssemblyStats stats;
+    // Equivalent-time frames are reconstructed by this (kept by the owner, shared with the
+    // spectrum view and data files); without one the hook above is asked instead.
+    EtsReconstruction* ets = nullptr;
+    // Runs between the reconstruction's transforms, before the frame record is touched: the
+    // acquisition thread lets the GUI draw meanwhile.
+    std::function<void()> betweenSpectra;
 };
 
 // Turns one accepted data packet into the frame record: unpacking into the raw arrays, the

@@ -34,6 +34,11 @@ void SpectrumChannel::restart() {
     m_ringIndex = 0;
 }
 
+std::span<double> SpectrumChannel::accumulatorStorage() {
+    if (m_work.empty()) allocate();
+    return m_accumulator;
+}
+
 std::span<const double> SpectrumChannel::accumulator() const {
     if (m_accumulator.empty()) return {};
     return std::span<const double>(m_accumulator).first(static_cast<std::size_t>(m_points / 2));

@@ -16,6 +16,8 @@ constexpr int kMaxSpectrumPoints = 1 << kMaxSpectrumLog2; // complex work buffer
 constexpr int kMaxSpectrumBins = kMaxSpectrumPoints / 2;  // accumulator and display array
 constexpr int kSpectrumHistoryDepth = 64;                 // moving-average ring
 constexpr int kUnlimitedAveraging = 128;                  // depth of "Inf"
+// The wide spectrum of the equivalent-time reconstruction: five times its transform size n.
+constexpr int kMaxEtsSpectrumBins = 5 * kMaxSpectrumPoints;
 
 // Arguments of one spectrum computation.
 struct SpectrumInput {
@@ -51,6 +53,9 @@ public:
     int points() const { return m_points; }
     int ringIndex() const { return m_ringIndex; }
     void restart();
+    // The whole accumulator (kMaxSpectrumBins values), made now if it was not yet: a data file
+    // reads a stored spectrum into it.
+    std::span<double> accumulatorStorage();
 
 private:
     void allocate();

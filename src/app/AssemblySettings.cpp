@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AssemblySettings.h"
 
+#include "acquisition/EtsReconstruction.h"
 #include "core/DeviceModel.h"
 #include "core/ScopeTables.h"
 
@@ -26,6 +27,7 @@ acquisition::AssemblyContext assemblyContext(const core::InstrumentState& s, con
     c.iqWinEn = s.system.IQ_Win_En;
     c.genAmpCode = image.get16(device::reg::kGenAmpCode);
     c.menuAA = s.analyzer.AA;
+    acquisition::setEtsContext(c, s, d.TimeDivNs);
     return c;
 }
 

@@ -103,6 +103,8 @@ files::OpenDataFileOptions FilesController::openOptions() {
         work();
     };
     o.russian = state.system.RussianUi;
+    o.frameCleared = [this] { m_s.spectrum().restartAndRecomputeAll(); };
+    o.fftRequests = [this](const files::FftRequests& r) { m_s.spectrum().applyFileRequests(r); };
     o.uiDeviceType = static_cast<std::uint32_t>(state.system.UiDeviceType);
     o.backgroundLoaded = [&state] { state.display.BgShow = true; };
     o.clearModelCheck = [&state] { state.system.ModelCheckPending = false; };
@@ -134,6 +136,7 @@ void FilesController::openSettingsFile(const std::string& path) {
     BusyMark busy(m_s.busyFlag());
     files::OpenSettingsFile(path, m_s.state(), m_s.prompt());
     m_s.settingsFileRead();
+    m_s.spectrum().restartAndRecomputeAll();
     m_s.apply(kModelEffects);
 }
 

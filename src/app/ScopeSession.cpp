@@ -25,8 +25,6 @@ namespace kx::app {
 
 namespace {
 
-constexpr std::size_t kSpectrumBins = 1 << 14;
-
 bool startsWithTrm(const std::string& exePath) {
     std::string base = std::filesystem::path(exePath).filename().string();
     if (base.size() < 3) return false;
@@ -74,7 +72,8 @@ ScopeSession::ScopeSession(SessionOptions options, SessionView& view, acquisitio
                            core::Prompt& prompt, BusyFlag& busy)
     : m_options(std::move(options)), m_view(view), m_bridge(bridge), m_prompt(prompt), m_busy(busy),
       m_frame(std::make_unique<core::FrameRecord>()), m_background(std::make_unique<core::FrameRecord>()),
-      m_spectrumA1(kSpectrumBins), m_spectrumA2(kSpectrumBins), m_etsSpectrum(kSpectrumBins),
+      m_ets(std::make_unique<acquisition::EtsReconstruction>()),
+      m_spectrum(std::make_unique<display::SpectrumProcessor>()),
       m_recorder(std::make_unique<files::BinaryRecorder>()),
       m_scope(std::make_unique<ScopeController>(*this)),
       m_generator(std::make_unique<GeneratorController>(*this)),
@@ -101,6 +100,7 @@ ScopeSession::ScopeSession(SessionOptions options, SessionView& view, acquisitio
     }
     m_frame->clear();
     m_background->clear();
+    m_spectrum->setEtsSpectrum(m_ets->spectrumStorage());
     applyModelFeatureSet();
     settingsFileRead();
 }
@@ -126,7 +126,8 @@ void ScopeSession::startUp() {
 
     m_thread = std::make_unique<acquisition::ScopeThread>(
         acquisition::ScopeThreadParts{m_binding, m_connection, m_event, m_flags, m_stats, m_board,
-                                      m_registers, *m_frame, m_bridge, *this, m_fpga.bytes()});
+                                      m_registers, *m_frame, m_bridge, *this, m_fpga.bytes(), m_ets.get()});
+    m_spectrum->setFrameArrivedFlag(&m_thread->newFrame().FftFrameArrived);
     m_thread->start();
     m_supervisionHost = std::make_unique<SupervisionAdapter>(*this);
     m_supervisor = std::make_unique<Supervisor>(
@@ -269,7 +270,12 @@ core::FrameHeader ScopeSession::frameHeader() const {
 }
 
 files::DataFileRecords ScopeSession::dataFileRecords() {
-    return {*m_frame, *m_background, m_state.display.BgLaneSwap, m_spectrumA1, m_spectrumA2, m_etsSpectrum};
+    return {*m_frame,
+            *m_background,
+            m_state.display.BgLaneSwap,
+            m_spectrum->accumulatorStorage(0),
+            m_spectrum->accumulatorStorage(1),
+            m_ets->spectrumStorage()};
 }
 
 // --- per frame ------------------------------------------------------------------------------

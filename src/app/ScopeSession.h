@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "acquisition/EtsReconstruction.h"
 #include "acquisition/ScopeThread.h"
 #include "app/BusyFlag.h"
 #include "app/DerivedQuantities.h"
@@ -18,6 +19,7 @@
 #include "device/RequestFlags.h"
 #include "device/StatusInfo.h"
 #include "display/ReadoutSources.h"
+#include "display/SpectrumProcessor.h"
 #include "files/DataFile.h"
 #include "files/RecorderFile.h"
 #include "trigger/TriggerChange.h"
@@ -113,6 +115,8 @@ public:
     // DeviceStatus after asking the driver again (0: the connection works).
     int connectionStatus();
     files::BinaryRecorder& recorder() { return *m_recorder; }
+    // The spectra of the FFT view (drawn by the window's picture).
+    display::SpectrumProcessor& spectrum() { return *m_spectrum; }
     // The frame's header, copied under the record's lock.
     core::FrameHeader frameHeader() const;
     // The spectra the data files keep beside the frame.
@@ -182,7 +186,8 @@ private:
     device::FpgaImage m_fpga;
     std::unique_ptr<core::FrameRecord> m_frame;
     std::unique_ptr<core::FrameRecord> m_background;
-    std::vector<double> m_spectrumA1, m_spectrumA2, m_etsSpectrum;
+    std::unique_ptr<acquisition::EtsReconstruction> m_ets;
+    std::unique_ptr<display::SpectrumProcessor> m_spectrum;
     std::unique_ptr<files::BinaryRecorder> m_recorder;
     files::DataFileNames m_names;
 

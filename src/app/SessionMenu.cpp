@@ -47,6 +47,7 @@ constexpr std::array kCommands{
     MenuCommand{"Menu_Export_SR",
                 [](ScopeSession& s) { s.files().exportFrame(FilesController::Export::Sigrok); }},
     MenuCommand{"Menu_Recorder", [](ScopeSession& s) { s.files().recorder(); }},
+    MenuCommand{"Menu_FFTSet", [](ScopeSession& s) { s.showDialog(Dialog::Fft); }},
     MenuCommand{"Menu_BG_Do", [](ScopeSession& s) { s.view().backgroundSwap(); }},
     MenuCommand{"Menu_BG_Clr", [](ScopeSession& s) { s.view().backgroundClear(); }},
 };

@@ -36,6 +36,7 @@ void ViewController::applyGesture(const display::GestureResult& r) {
     display::applyChanges(r.changes, m_s.state());
     // A pointer moving over the plot changes nothing most of the time: nothing to show then.
     if (r.notify != display::Notify::None || r.changes.any()) m_s.apply(effectOf(r.notify));
+    if (r.recomputeSpectra) m_s.spectrum().restartAndRecomputeAll();
     if (!r.menuItem.empty()) m_s.menuItem(r.menuItem);
     const auto& scope = m_s.state().scope;
     if (r.toggleRun) m_s.scope().run(!(scope.Running && !scope.SingleMode));
@@ -109,6 +110,7 @@ void ViewController::backgroundSwap() {
         m_s.apply(Effect::None);
         return;
     }
+    if (out.restartSpectra) m_s.spectrum().restartAndRecomputeAll();
     if (m_s.window().spectrumShown()) {
         m_s.window().setSpectrumScroll(out.scrollPos);
     } else {

@@ -57,7 +57,7 @@ void FrameView::persistenceFadeStepIfDue(const core::InstrumentState& state, boo
 }
 
 FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const core::DerivedQuantities& derived,
-                                         const core::FrameRecord& frame, const LinkView& link) {
+                                         core::FrameRecord& frame, const LinkView& link) {
     FrameOutcome out;
     const auto& h = frame.header;
     const auto& g = m_geometry;
@@ -75,6 +75,7 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const cor
     const FftStates fft = computeFftStates(state.fft, h);
     out.FftStateA1 = fft.a1;
     out.FftStateA2 = fft.a2;
+    storeFftStates(frame.header, out);
     const bool spectrum = fft.anyShown();
     m_spectrumShown = spectrum;
 
@@ -124,13 +125,13 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const cor
         runSerialDecoder(state, frame, !tracesHidden);
     if (state.display.Trig_T && !tracesHidden) drawTriggerEventLabel(state, derived, frame, link, spectrum);
     if (h[core::fh::CaptureLength] != 0) drawAnalyzerCurves(state, frame);
-    if (spectrum) computeSpectra(state, frame, fft, out.fftLog2);
+    if (spectrum) computeSpectra(state, frame, fft);
 
     if (state.display.Grid) drawGrid(screen, g, toQRgb(roles.ColorGrid));
-    if (spectrum) drawSpectrumTrace(state, frame, fft);
+    if (spectrum) drawSpectrumTrace(state, derived, frame, fft);
 
     drawCursorLines(screen, g, state.display, toQRgb(roles.ColorMarkers));
-    drawSpectrumMessages(state, frame, fft);
+    drawSpectrumMessages(state, fft);
     if (h[core::fh::AnalyzerMode] != 0 && derived.AnalyzerOn) drawAnalyzerMessages(state, frame);
     drawOverlayTexts(state, derived, frame, link);
 

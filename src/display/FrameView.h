@@ -10,6 +10,7 @@
 #include "display/Persistence.h"
 #include "display/ReadoutTexts.h"
 #include "display/ScreenGeometry.h"
+#include "display/SpectrumProcessor.h"
 #include "display/TraceRenderer.h"
 
 #include <QImage>
@@ -54,10 +55,11 @@ public:
     void setPaintBoxSize(int width, int height);
     const ScreenGeometry& geometry() const { return m_geometry; }
 
-    // Everything that depends on the samples: background, grid, traces, persistence, cursors.
-    // Unchecks the FFT item of a hidden channel and resets X_Pos when it is out of range.
+    // Everything that depends on the samples: background, grid, traces, persistence, spectra,
+    // cursors. Unchecks the FFT item of a hidden channel and resets X_Pos when it is out of
+    // range. Writes the spectrum words of the header (data files keep them).
     FrameOutcome signalAreaUpdate(core::InstrumentState& state, const core::DerivedQuantities& derived,
-                                  const core::FrameRecord& frame, const LinkView& link);
+                                  core::FrameRecord& frame, const LinkView& link);
 
     // Margins, plot frame, activity indicator, readout texts and markers; alone for a
     // status refresh.
@@ -81,6 +83,9 @@ public:
     std::int64_t scrollPos() const { return m_scrollPos; }
     std::int64_t fftScrollPos() const { return m_fftScrollPos; }
 
+    // The spectra of the spectrum view; null: no spectrum is computed or drawn. The window keeps it.
+    void setSpectrum(SpectrumProcessor* spectrum) { m_spectrum = spectrum; }
+
     // The background oscillogram drawn behind the live traces; null: none. The window keeps it.
     void setBackground(const core::FrameRecord* background) { m_background = background; }
     // The background's first sample in the last drawing: a swap scrolls the new main frame there.
@@ -103,10 +108,14 @@ private:
     void drawTriggerEventLabel(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                                const core::FrameRecord& frame, const LinkView& link, bool spectrum);
     void drawAnalyzerCurves(const core::InstrumentState&, const core::FrameRecord&) {}
-    void computeSpectra(const core::InstrumentState&, const core::FrameRecord&, const FftStates&,
-                        int /*log2*/) {}
-    void drawSpectrumTrace(const core::InstrumentState&, const core::FrameRecord&, const FftStates&) {}
-    void drawSpectrumMessages(const core::InstrumentState&, const core::FrameRecord&, const FftStates&) {}
+    void computeSpectra(const core::InstrumentState& state, core::FrameRecord& frame, const FftStates& fft);
+    void drawSpectrumTrace(const core::InstrumentState& state, const core::DerivedQuantities& derived,
+                           const core::FrameRecord& frame, const FftStates& fft);
+    void drawSpectrumMessages(const core::InstrumentState& state, const FftStates& fft);
+    void drawSpectrumReadouts(const core::InstrumentState& state, const core::DerivedQuantities& derived,
+                              const core::FrameRecord& frame, const LinkView& link);
+    // A message centred on the plot at 13/16 of its height, in a framed box.
+    void drawPlotMessage(const std::string& text, std::uint32_t color, std::uint32_t background);
     void drawAnalyzerMessages(const core::InstrumentState&, const core::FrameRecord&) {}
     void drawOverlayTexts(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                           const core::FrameRecord& frame, const LinkView& link);
@@ -138,6 +147,7 @@ private:
     std::array<std::uint32_t, 6> m_traceColors{};
     LevelDrag m_levelDrag = LevelDrag::None;
     const core::FrameRecord* m_background = nullptr;
+    SpectrumProcessor* m_spectrum = nullptr;
     std::int64_t m_bgFirstSample = 0;
     bool m_spectrumShown = false;
 

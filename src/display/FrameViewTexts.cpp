@@ -4,6 +4,7 @@
 #include "display/FrameView.h"
 #include "display/OverlayTexts.h"
 #include "display/PixelCanvas.h"
+#include "display/SpectrumReadouts.h"
 
 #include <QFont>
 #include <QPainter>
@@ -64,14 +65,29 @@ void FrameView::drawPlacedTexts(const TextList& texts, const GlyphSet& glyphs) {
 
 void FrameView::drawReadoutTexts(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                                  const core::FrameRecord& frame, const LinkView& link) {
-    buildReadoutTexts(contextOf(state, derived, frame, m_geometry, link, m_scrollPos, m_sinxActive), m_texts);
+    const ReadoutContext c = contextOf(state, derived, frame, m_geometry, link, m_scrollPos, m_sinxActive);
+    buildReadoutTexts(c, m_texts);
+    if (m_spectrum != nullptr && (c.spectrumA1 || c.spectrumA2)) {
+        SpectrumReadoutData d;
+        d.cross = m_spectrum->crossPhase();
+        d.fftScrollPos = m_fftScrollPos;
+        d.distortionShown = state.display.Distortion;
+        if (d.distortionShown) {
+            const int shown = state.fft.View_A2 ? 1 : 0;
+            if (shown == 0 ? c.spectrumA1 : c.spectrumA2)
+                d.distortion = m_spectrum->distortion(shown, state.fft, frame.header);
+        }
+        appendSpectrumReadouts(c, d, m_texts);
+    }
     drawPlacedTexts(m_texts, m_readoutFont);
 }
 
 void FrameView::drawOverlayTexts(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                                  const core::FrameRecord& frame, const LinkView& link) {
     const auto& d = state.display;
-    if (m_geometry.CompactScreen || !(d.Extra_Info || (d.USB_Stat && state.system.DebugMode))) return;
+    const bool debug = state.system.DebugMode;
+    const bool ets = d.ETS_Stat && debug && frame.header[core::fh::EtsState] != 0;
+    if (m_geometry.CompactScreen || !(d.Extra_Info || (d.USB_Stat && debug) || ets)) return;
     buildOverlayTexts(contextOf(state, derived, frame, m_geometry, link, m_scrollPos, m_sinxActive), m_texts);
     drawPlacedTexts(m_texts, m_overlayFont);
 }

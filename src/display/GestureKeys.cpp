@@ -99,6 +99,7 @@ GestureResult keyPress(const core::InstrumentState& s, const ScreenGeometry&, co
 
     if (fires(k == Key::N && !ctrl && fftChecked && f.Ave_On, spectrum)) {
         c.fftAve = f.Ave >= 0 && f.Ave < kAveChoices - 1 ? f.Ave + 1 : 0;
+        r.recomputeSpectra = true; // another depth: the averages start again
         raise(r, Notify::Refresh);
     }
 

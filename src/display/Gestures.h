@@ -74,7 +74,7 @@ struct GestureResult {
     std::string_view menuItem; // run this menu item's click handler (the F key)
     bool toggleRun = false;    // Space: flip SpeedButton_Run and run its click handler
     bool toggleSingle = false; // Enter: the same for SpeedButton_Sngl
-    bool recomputeSpectra = false;
+    bool recomputeSpectra = false; // averaging changed: restart and recompute both spectra
 };
 
 // Writes the changes into the state; the window then runs `notify`.

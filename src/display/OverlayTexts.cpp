@@ -32,6 +32,37 @@ constexpr std::array<DebugLine, 12> kUsbLines{{
     {" Run under Linux (Wine) = ", " Запуск под Linux (Wine) = ", ""},
 }};
 
+// Equivalent-time diagnostics, words 71..103 of the frame.
+void etsLines(const ReadoutContext& c, std::uint32_t color, TextList& out) {
+    const auto& g = c.geometry;
+    const auto& h = c.header;
+    const bool ru = c.state.system.RussianUi;
+    const char dec = c.sources.decimalSeparator;
+    const int x = g.PlotLeft + (g.PlotWidth / 4) * 2 + 3;
+    int k = 0;
+    auto line = [&]() -> std::string& { return out.add(x, g.PlotTop + 30 + 15 * k++, color); };
+    for (int i = 0; i < 4; ++i) {
+        std::string& t = line();
+        t = "Fmax" + std::to_string(i) + " = ";
+        t += core::formatNumber(h.getReal(71 + 2 * i), core::UnitType::Frequency, -7, dec);
+        t += ru ? " Зона Найквиста = " : " Nyquist Zone = ";
+        t += std::to_string(h[98 + i]);
+    }
+    for (int i = 0; i < 4; ++i) {
+        std::string& t = line();
+        t = "F" + std::to_string(i) + (ru ? " исп. " : " used ") + std::to_string(h[93 + i]);
+        t += ru ? "  Кратность = " : "  Ratio = ";
+        t += std::to_string(h[85 + i]) + "/" + std::to_string(h[89 + i]);
+    }
+    line() = std::string(ru ? "Попарных совп. частот = " : "Matching freq. pairs = ") + std::to_string(h[97]);
+    line() = std::string(ru ? "Точек на восст. период = " : "Samples per period = ") + std::to_string(h[81]);
+    line() = std::string(ru ? "Заполнение периода = " : "Recovered samples = ") +
+             core::formatFixed(h.getReal(82), 2, dec) + " %";
+    line() = std::string(ru ? "Мин. усреднение точки = " : "Min point ave. = ") + std::to_string(h[102]);
+    line() = std::string(ru ? "Макс. усреднение точки = " : "Max point ave. = ") + std::to_string(h[103]);
+    line() = std::string(ru ? "Порядок пост фильтра = " : "Post filter order = ") + std::to_string(h[84]);
+}
+
 // A frame accepted late in one second and drawn early in the next would read as a negative
 // number of skipped frames; none were skipped then.
 std::int64_t skippedFrames(const device::ShownStatistics& s) {
@@ -92,6 +123,9 @@ void buildOverlayTexts(const ReadoutContext& c, TextList& out) {
             t += line.unit;
         }
     }
+
+    if (s.display.ETS_Stat && s.system.DebugMode && c.header[core::fh::EtsState] != 0)
+        etsLines(c, color, out);
 }
 
 } // namespace kx::display

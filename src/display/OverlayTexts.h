@@ -5,7 +5,7 @@
 
 namespace kx::display {
 
-// "Extra Info" and "USB Debug Data" lines over the top of the plot (UTF-8), in the interface
+// "Extra Info", "USB Debug Data" and "ETS Debug Data" lines over the top of the plot (UTF-8), in the interface
 // language; none on a compact screen.
 void buildOverlayTexts(const ReadoutContext& c, TextList& out);
 

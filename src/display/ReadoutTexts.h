@@ -26,7 +26,7 @@ struct PlacedText {
 // A fixed set of text slots kept from frame to frame, so the strings keep their capacity.
 class TextList {
 public:
-    static constexpr std::size_t kCapacity = 40;
+    static constexpr std::size_t kCapacity = 72;
 
     void clear() { m_count = 0; }
     std::size_t size() const { return m_count; }

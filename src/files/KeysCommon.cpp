@@ -52,6 +52,7 @@ void bindCommon(SettingsKeyIo& io, InstrumentState& s) {
     io.boolean("Smpl_Info", d.Smpl_Info);
     io.boolean("Extra_Info", d.Extra_Info);
     io.boolean("Trig_T", d.Trig_T);
+    io.boolean("Distortion", d.Distortion);
     io.boolean("Generator", d.Generator);
     {
         EnumIndex draw(d.drawMode);

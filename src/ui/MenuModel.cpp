@@ -53,6 +53,7 @@ template <class S> auto flagOf(S& s, std::string_view name) {
         {"Menu_Smpl_Info", &s.display.Smpl_Info, MenuEffect::Refresh},
         {"Menu_Extra_Info", &s.display.Extra_Info, MenuEffect::Refresh},
         {"Menu_Trig_T", &s.display.Trig_T, MenuEffect::Refresh},
+        {"Menu_Distortion", &s.display.Distortion, MenuEffect::Refresh},
         {"Menu_BG_View", &s.display.BgShow, MenuEffect::Refresh},
         // The next frame picks persistence up by itself.
         {"Menu_Persistence", &s.display.Persistence, MenuEffect::None},
@@ -241,6 +242,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_Options",
     "Menu_Trigger",
     "Menu_GeneratorSet",
+    "Menu_FFTSet",
     "Menu_ASet",
     "Menu_Probe_A1",
     "Menu_A1_x1",
@@ -292,6 +294,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_Smpl_Info",
     "Menu_Extra_Info",
     "Menu_Trig_T",
+    "Menu_Distortion",
     "Menu_Markers_1",
     "Menu_Markers_2",
     "Menu_BG_View",
@@ -303,6 +306,8 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_Dots",
     "Menu_Vectors",
     "Menu_Sinxx",
+    "Menu_FFT_A1",
+    "Menu_FFT_A2",
     "Menu_Gen_View",
     "Menu_Compact",
     "Menu_On_Top",
@@ -360,6 +365,8 @@ MenuEffect onMenuItem(InstrumentState& s, std::string_view name) {
     if (name == "Menu_Debug" && !s.system.DebugAllowed) return MenuEffect::None;
     if (name == "Menu_CH_GEN" && !(core::hasGenerator(code) && core::hasA2Input(code)))
         return MenuEffect::None;
+    if ((name == "Menu_FFT_A1" || name == "Menu_FFT_A2") && !menuEnabled(s, name))
+        return MenuEffect::None;
 
     const auto ref = flagOf(s, name);
     if (!ref.flag) return MenuEffect::None;
@@ -382,6 +389,9 @@ bool menuEnabled(const InstrumentState& s, std::string_view name) {
     if (s.analyzer.AA && isA1ProbeItem(name)) return false;
     // A value change dump holds logic channels only.
     if (name == "Menu_Export_VCD") return s.scope.CH_D1 || s.scope.CH_D2 || s.scope.CH_D3 || s.scope.CH_D4;
+    // A spectrum needs its channel on the screen.
+    if (name == "Menu_FFT_A1") return s.scope.A1.shown;
+    if (name == "Menu_FFT_A2") return s.scope.A2.shown;
     return true;
 }
 

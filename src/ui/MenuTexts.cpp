@@ -119,6 +119,7 @@ constexpr Caption kMenuCaptions[] = {
     {"Menu_Smpl_Info", {"Sampling Info", "Информация о выборке"}},
     {"Menu_Extra_Info", {"Extra Info", "Доп. информация"}},
     {"Menu_Trig_T", {"Trig. Event Time", "Время события синхронизации"}},
+    {"Menu_Distortion", {"Distortion", "Искажения"}},
     {"Menu_Markers_1", {"Cursors", "Курсоры"}},
     {"Menu_Markers_2", {"Double Cursors", "Двойные курсоры"}},
     {"Menu_BG_View", {"B.G. Oscillogram", "Фоновая осциллограмма"}},

@@ -153,6 +153,7 @@ constexpr auto kTree = std::to_array<MenuEntry>({
     check("Menu_Smpl_Info"),
     check("Menu_Extra_Info"),
     check("Menu_Trig_T", false, "Ctrl+E"),
+    check("Menu_Distortion"),
     end(),
     sep(),
     pair("Cursors", "Menu_Markers_1", true),

@@ -21,6 +21,7 @@ core::InstrumentState fullState() {
     core::InstrumentState s;
     s.system.UiDeviceType = core::kKX4823;
     s.system.DebugAllowed = true;
+    s.scope.A2.shown = true; // both spectrum items can be checked
     return s;
 }
 
@@ -312,7 +313,7 @@ TEST(MenuModel, EnabledItems) {
         {"Menu_SystemCalibration", false},
         {"Menu_Exit", true},
         {"Menu_Trigger", true},
-        {"Menu_FFTSet", false},
+        {"Menu_FFTSet", true},
         {"Menu_GeneratorSet", true},
         {"Menu_ASet", true},
         {"Menu_A2_x100", true},
@@ -331,8 +332,9 @@ TEST(MenuModel, EnabledItems) {
         {"Menu_BG_Clr", true},
         {"Menu_Lenta", true},
         {"Menu_Sinxx", true},
-        {"Menu_FFT_A1", false},
-        {"Menu_FFT_A2", false},
+        {"Menu_FFT_A1", true},
+        {"Menu_FFT_A2", true},
+        {"Menu_Distortion", true},
         {"Menu_Gen_View", true},
         {"Menu_On_Top", true},
         {"Menu_SerialDecoders", false},
@@ -349,6 +351,34 @@ TEST(MenuModel, EnabledItems) {
         {"Menu_Nothing", false},
     };
     for (const Case& c : cases) EXPECT_EQ(ui::menuEnabled(c.name), c.enabled) << c.name;
+}
+
+TEST(MenuModel, SpectrumItems) {
+    core::InstrumentState s = fullState();
+    s.scope.A1.shown = true;
+    s.scope.A2.shown = false;
+    // A spectrum item follows its channel.
+    EXPECT_TRUE(ui::menuEnabled(s, "Menu_FFT_A1"));
+    EXPECT_FALSE(ui::menuEnabled(s, "Menu_FFT_A2"));
+    EXPECT_EQ(ui::onMenuItem(s, "Menu_FFT_A2"), MenuEffect::None);
+    EXPECT_FALSE(s.fft.View_A2);
+    EXPECT_EQ(ui::onMenuItem(s, "Menu_FFT_A1"), MenuEffect::Refresh);
+    EXPECT_TRUE(s.fft.View_A1);
+    s.scope.A2.shown = true;
+    EXPECT_EQ(ui::onMenuItem(s, "Menu_FFT_A2"), MenuEffect::Refresh);
+    EXPECT_TRUE(s.fft.View_A2);
+    EXPECT_FALSE(s.fft.View_A1); // one spectrum at a time
+    // "FFT..." opens the dialog in the window; "Distortion" is a view check of its own.
+    EXPECT_EQ(ui::onMenuItem(s, "Menu_FFTSet"), MenuEffect::Command);
+    EXPECT_TRUE(ui::menuEnabled(s, "Menu_FFTSet"));
+    EXPECT_EQ(ui::onMenuItem(s, "Menu_Distortion"), MenuEffect::Refresh);
+    EXPECT_TRUE(s.display.Distortion);
+    EXPECT_TRUE(ui::menuChecked(s, "Menu_Distortion"));
+    EXPECT_EQ(ui::findMenuEntry("Menu_Distortion")->kind, MenuKind::Check);
+    // FFT A2 is offered only on models with a second channel.
+    s.system.UiDeviceType = core::kKX4820;
+    EXPECT_FALSE(ui::menuVisible(s, "Menu_FFT_A2"));
+    EXPECT_TRUE(ui::menuVisible(s, "Menu_FFT_A1"));
 }
 
 TEST(MenuModel, EveryEnabledItemCanBeReached) {

@@ -8,6 +8,7 @@
 #include "app/window/ScopePanel.h"
 #include "app/window/SignalPanel.h"
 #include "core/DeviceModel.h"
+#include "display/forms/TForm_FFTSet.h"
 #include "files/forms/TForm_Recorder.h"
 #include "generator/forms/GeneratorPanel.h"
 #include "generator/forms/TForm_GeneratorSet.h"
@@ -126,6 +127,7 @@ TMFrm::TMFrm(WindowOptions options)
                                                *m_prompt, m_busy);
     buildWidgets();
     m_view.setBackground(&m_session->background());
+    m_view.setSpectrum(&m_session->spectrum());
 
     m_timer1.setInterval(kTimer1Ms);
     m_timer2.setInterval(kTimer2Ms);
@@ -389,6 +391,14 @@ void TMFrm::showDialog(Dialog which) {
                                            {}};
         files::TForm_Recorder form(this, std::move(parts));
         form.exec();
+        break;
+    }
+    case Dialog::Fft: {
+        display::FftDialogHooks hooks;
+        hooks.refresh = [&s] { s.refresh(); };
+        hooks.restartAndRecompute = [&s] { s.spectrum().restartAndRecomputeAll(); };
+        display::TForm_FFTSet dialog(this, s.state(), std::move(hooks));
+        dialog.exec();
         break;
     }
     case Dialog::About: {

@@ -55,6 +55,7 @@ struct DisplayState {
     bool Smpl_Info = false;   // "Smpl_Info": "Sampling Info"
     bool Extra_Info = false;  // "Extra_Info"
     bool Trig_T = false;      // "Trig_T": "Trig. Event Time"
+    bool Distortion = false;  // "Distortion": the distortion readout row under a spectrum
     bool Generator = true;    // "Generator": Menu_Gen_View
     bool CompactView = false; // "Compact View"; not stored
     bool Persistence = false; // "Persistence" (program file)
