@@ -62,6 +62,7 @@ struct WatchingPrompt : testing::ScriptedPrompt {
     ScopeSession* session = nullptr;
     int shownWhileThreadWaits = 0;
     int shownWhileRecordLocked = 0;
+    std::uint32_t framesWhileShown = 0; // a modal box's event loop runs this many frames
     core::Answer message(const std::string& caption, const std::string& text,
                          core::MessageStyle style) override {
         if (bridge != nullptr && bridge->inSynchronize()) ++shownWhileThreadWaits;
@@ -71,7 +72,13 @@ struct WatchingPrompt : testing::ScriptedPrompt {
             else
                 ++shownWhileRecordLocked;
         }
-        return ScriptedPrompt::message(caption, text, style);
+        const core::Answer answer = ScriptedPrompt::message(caption, text, style);
+        if (framesWhileShown != 0 && bridge != nullptr && session != nullptr) {
+            const auto frames = session->frameHeader()[core::fh::FrameCounter];
+            bridge->pumpUntil(
+                [&] { return session->frameHeader()[core::fh::FrameCounter] >= frames + framesWhileShown; });
+        }
+        return answer;
     }
 };
 
@@ -138,6 +145,7 @@ TEST_F(SessionTest, SingleShotEndsThroughTheGuiAndItsFrameIsDrawn) {
 TEST_F(SessionTest, ModelQuestionWaitsUntilTheSynchronisedUpdateHasReturned) {
     start("0x0021");
     prompt.answers = {core::Answer::Yes};
+    prompt.framesWhileShown = 3;
     session->scope().run(true);
     ASSERT_TRUE(bridge.pumpUntil([&] { return session->state().system.UiDeviceType == core::kKX4823; }));
     ASSERT_EQ(prompt.shown.size(), 1u);

@@ -1,33 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/window/QtGuiBridge.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPointer>
 #include <QThread>
 
 namespace kx::app {
+namespace {
+const QEvent::Type kRunQueue = static_cast<QEvent::Type>(QEvent::registerEventType());
+} // namespace
+
+class QtGuiBridge::Receiver : public QObject {
+public:
+    Receiver(QtGuiBridge& bridge, QObject* parent) : QObject(parent), m_bridge(bridge) {}
+
+protected:
+    // The toolkit reads the event's type itself and calls this only for ours; the event, made
+    // in the acquisition thread, is not touched here.
+    void customEvent(QEvent*) override { m_bridge.runPending(); }
+
+private:
+    QtGuiBridge& m_bridge;
+};
+
+// The event is allocated here and freed by the toolkit after delivery; it carries nothing.
+QtGuiBridge::QtGuiBridge(QObject* guiObject)
+    : acquisition::CallQueue([this] { QCoreApplication::postEvent(m_receiver, new QEvent(kRunQueue)); }),
+      m_receiver(new Receiver(*this, guiObject)) {}
+
+QtGuiBridge::~QtGuiBridge() {
+    close();
+    delete m_receiver;
+}
 
 void QtGuiBridge::synchronize(const std::function<void()>& call) {
-    if (m_closed.load()) return;
-    if (QThread::currentThread() == m_target->thread()) {
+    if (QThread::currentThread() == m_receiver->thread()) {
         call();
         return;
     }
-    QMetaObject::invokeMethod(
-        m_target,
-        [this, &call] {
-            if (!m_closed.load()) call();
-        },
-        Qt::BlockingQueuedConnection);
-}
-
-void QtGuiBridge::post(std::function<void()> call) {
-    if (m_closed.load()) return;
-    QMetaObject::invokeMethod(
-        m_target,
-        [this, call = std::move(call)] {
-            if (!m_closed.load()) call();
-        },
-        Qt::QueuedConnection);
+    CallQueue::synchronize(call);
 }
 
 } // namespace kx::app

@@ -1,27 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "acquisition/ScopeThread.h"
+#include "acquisition/CallQueue.h"
 
 #include <QObject>
-
-#include <atomic>
 
 namespace kx::app {
 
 // The acquisition thread's calls into the GUI thread: synchronize() blocks until the call has
-// run there, post() queues it. Once closed (the window is going), calls are dropped so the
-// thread can be stopped without waiting on a GUI that no longer runs its event loop.
-class QtGuiBridge : public acquisition::GuiBridge {
+// run there, post() queues it. The calls wait in a plain queue and a posted event wakes the GUI
+// thread to run them. Once closed (the window is going), calls are dropped and a waiting caller
+// is released, so the thread can be stopped without a GUI that still runs its event loop.
+class QtGuiBridge : public acquisition::CallQueue {
 public:
-    explicit QtGuiBridge(QObject* guiObject) : m_target(guiObject) {}
+    explicit QtGuiBridge(QObject* guiObject);
+    ~QtGuiBridge() override;
     void synchronize(const std::function<void()>& call) override;
-    void post(std::function<void()> call) override;
-    void close() { m_closed.store(true); }
 
 private:
-    QObject* m_target;
-    std::atomic<bool> m_closed{false};
+    class Receiver;
+    Receiver* m_receiver; // lives in the GUI thread, a child of the window
 };
 
 } // namespace kx::app

@@ -85,6 +85,12 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return window->scopeThread() != nullptr && !window->busy(); }));
     }
 
+    // The acquisition thread writes the record under its lock.
+    core::FrameHeader header() const {
+        std::lock_guard lock(window->frame().mutex);
+        return window->frame().header;
+    }
+
     template <typename T> T* find(const char* name) const {
         return window->findChild<T*>(QString::fromLatin1(name));
     }
@@ -134,7 +140,7 @@ TEST_F(TMFrmTest, SingleEndsByItselfAndTheFrameIsDrawn) {
     ASSERT_TRUE(waitUntil([&] { return !single->isChecked(); }));
     EXPECT_FALSE(window->state().scope.Running);
     EXPECT_FALSE(window->state().scope.SingleMode);
-    EXPECT_GT(window->frame().header[core::fh::CaptureLength], 0u);
+    EXPECT_GT(header()[core::fh::CaptureLength], 0u);
     // The caption names the model.
     EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("KX4823 "))) << window->windowTitle().toStdString();
     // No question: the instrument is the model the interface shows.
@@ -148,7 +154,7 @@ TEST_F(TMFrmTest, BackgroundSwapAndClearFromTheViewMenu) {
     auto* single = find<QToolButton>("SpeedButton_Sngl");
     single->click();
     ASSERT_TRUE(waitUntil([&] { return !single->isChecked(); }));
-    const std::uint32_t length = window->frame().header[core::fh::CaptureLength];
+    const std::uint32_t length = header()[core::fh::CaptureLength];
     ASSERT_GT(length, 0u);
     const std::int32_t zero = window->state().scope.A1.Zero;
 
@@ -159,7 +165,7 @@ TEST_F(TMFrmTest, BackgroundSwapAndClearFromTheViewMenu) {
     EXPECT_FALSE(item("Menu_BG_Clr")->isEnabled());
 
     item("Menu_BG_Do")->trigger();
-    EXPECT_EQ(window->frame().header[core::fh::CaptureLength], 0u);
+    EXPECT_EQ(header()[core::fh::CaptureLength], 0u);
     EXPECT_TRUE(window->state().display.BgShow);
     EXPECT_TRUE(item("Menu_BG_View")->isChecked());
     EXPECT_TRUE(window->state().display.BgLaneSwap);
@@ -169,7 +175,7 @@ TEST_F(TMFrmTest, BackgroundSwapAndClearFromTheViewMenu) {
     EXPECT_TRUE(item("Menu_BG_Clr")->isEnabled());
 
     item("Menu_BG_Do")->trigger();
-    EXPECT_EQ(window->frame().header[core::fh::CaptureLength], length);
+    EXPECT_EQ(header()[core::fh::CaptureLength], length);
     EXPECT_FALSE(window->state().display.BgLaneSwap);
 
     item("Menu_BG_Do")->trigger();
@@ -187,7 +193,7 @@ TEST_F(TMFrmTest, FrameOfAnotherModelAsksOncePerRun) {
     prompt.answers = {core::Answer::No};
     auto* run = find<QToolButton>("SpeedButton_Run");
     run->click();
-    ASSERT_TRUE(waitUntil([&] { return window->frame().header[core::fh::FrameCounter] >= 4; }));
+    ASSERT_TRUE(waitUntil([&] { return header()[core::fh::FrameCounter] >= 4; }));
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].caption, "Warning");
     EXPECT_EQ(prompt.shown[0].text, "Change interface for KX4823? ");
