@@ -204,6 +204,11 @@ bool TraceRenderer::draw(QImage& canvas, const ScreenGeometry& g, std::uint32_t 
                 } else if (lower >= prevUpper) {
                     pc.line(prevX, base - prevUpper, x, base - lower, c);
                     joined = true;
+                } else if (x - prevX > 1) {
+                    // Overlapping ranges with empty columns between (a crest seen through a
+                    // hole in the samples): bridge them where they overlap; the bar follows.
+                    const std::int64_t level = std::max(lower, prevLower);
+                    pc.line(prevX, base - level, x, base - level, c);
                 }
             }
             if (dots || lower != upper || !joined)

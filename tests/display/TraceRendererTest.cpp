@@ -94,6 +94,16 @@ TEST_F(TraceRendererTest, EmptyEntriesLeaveColumnsEmptyButDoNotBreakTheLine) {
     EXPECT_EQ(lit(), (Pixels{{5, kBase}, {6, kBase - 1}}));
 }
 
+TEST_F(TraceRendererTest, EmptyColumnsBetweenOverlappingRangesAreBridged) {
+    // A crest: the column before the hole spans 10..12, the one after it sits at 11.
+    setHeights({10, kNoSample, kNoSample, 11});
+    std::vector<std::int32_t> high{12 * 1024, kNoSample, kNoSample, 11 * 1024};
+    params.max = high;
+    render();
+    EXPECT_NE(image.pixel(kX0 + 1, kBase - 11), kCanvas);
+    EXPECT_NE(image.pixel(kX0 + 2, kBase - 11), kCanvas);
+}
+
 TEST_F(TraceRendererTest, CountBeyondTheArraysIsCut) {
     setHeights({1, 1});
     params.count = 100000;
@@ -340,3 +350,38 @@ INSTANTIATE_TEST_SUITE_P(Runs, ColumnRunTest,
                                            RunCase{"shifted", 0.5, 1000, 1.61, true, 1040},
                                            RunCase{"one_to_one", 1.0, 180, 0, false, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A slow sine drawn as a line leaves no column empty, whatever the samples per column: flat
+// stretches (the crests) included.
+struct ContinuityCase {
+    TraceMode mode;
+    double pixelsPerSample;
+};
+
+class TraceContinuityTest : public TraceRendererTest, public ::testing::WithParamInterface<ContinuityCase> {};
+
+TEST_P(TraceContinuityTest, EveryColumnOfTheLineIsLit) {
+    const auto c = GetParam();
+    const int n = static_cast<int>(std::ceil(40 / c.pixelsPerSample)) + 2;
+    samples.clear();
+    for (int k = 0; k < n; ++k)
+        samples.push_back(static_cast<std::int32_t>(
+            std::lround(1024 * (32 + 20 * std::sin(2 * 3.14159265358979 * k * c.pixelsPerSample / 48)))));
+    params.min = samples;
+    params.max = samples;
+    params.count = n;
+    params.mode = c.mode;
+    params.pixelsPerSample = c.pixelsPerSample;
+    render();
+    for (int x = kX0; x < kX0 + 40; ++x) {
+        bool found = false;
+        for (int y = 0; y < image.height() && !found; ++y) found = image.pixel(x, y) != kCanvas;
+        EXPECT_TRUE(found) << "column " << x - kX0;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, TraceContinuityTest,
+    ::testing::Values(ContinuityCase{TraceMode::Vectors, 0.25}, ContinuityCase{TraceMode::Vectors, 1},
+                      ContinuityCase{TraceMode::Vectors, 5}, ContinuityCase{TraceMode::Sinx, 1},
+                      ContinuityCase{TraceMode::Sinx, 5}, ContinuityCase{TraceMode::Sinx, 12}));
