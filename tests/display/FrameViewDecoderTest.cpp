@@ -21,7 +21,7 @@ constexpr int kRxdMiddle = kBase - 232; // band 226 .. 238 of 256
 constexpr int kTxdMiddle = kBase - 216;
 
 // Design-size paint box, one pixel per sample. D1 carries one 8N1 character at 10 samples a bit
-// from sample 100: its box spans columns 100 .. 200.
+// from sample 100; the decoder puts its start on the last mark sample: the box spans 99 .. 199.
 class FrameViewDecoder : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -75,8 +75,11 @@ TEST_F(FrameViewDecoder, BandsInTheSourceTraceColour) {
     update();
     ASSERT_EQ(decoder->rxd().count, 1);
     EXPECT_EQ(decoder->rxd().chars[0].value, 0x55u);
-    EXPECT_EQ(at(kLeft + 100, kRxdMiddle), d1Color());
-    EXPECT_EQ(at(kLeft + 200, kRxdMiddle), d1Color());
+    EXPECT_EQ(decoder->rxd().chars[0].first, 99);
+    EXPECT_EQ(decoder->rxd().chars[0].last, 199);
+    EXPECT_EQ(at(kLeft + 99, kRxdMiddle), d1Color());
+    EXPECT_EQ(at(kLeft + 199, kRxdMiddle), d1Color());
+    EXPECT_EQ(at(kLeft + 101, kRxdMiddle - 6), d1Color()); // the top edge, 2 pixels inside
     EXPECT_EQ(at(kLeft + 50, kRxdMiddle), d1Color()); // idle
     EXPECT_NE(at(kLeft + 50, kTxdMiddle), d1Color()); // TXD is off
 
@@ -89,9 +92,10 @@ TEST_F(FrameViewDecoder, BandsInTheSourceTraceColour) {
     // The band follows the scroll position as the trace does.
     state.scope.X_Pos = 40;
     update();
-    EXPECT_EQ(at(kLeft + 160, kTxdMiddle), d1Color());
-    EXPECT_EQ(at(kLeft + 60, kTxdMiddle), d1Color());
-    EXPECT_EQ(at(kLeft + 63, kTxdMiddle - 6), d1Color()); // the top edge, 2 pixels inside
+    EXPECT_EQ(at(kLeft + 159, kTxdMiddle), d1Color());
+    EXPECT_EQ(at(kLeft + 59, kTxdMiddle), d1Color());
+    EXPECT_EQ(at(kLeft + 61, kTxdMiddle - 6), d1Color());
+    EXPECT_NE(at(kLeft + 165, kTxdMiddle - 6), d1Color()); // past the box's end
 }
 
 TEST_F(FrameViewDecoder, NoBandsWhileTracesAreHiddenOrTheDecoderIsOff) {
