@@ -269,6 +269,10 @@ TEST_F(SessionTest, SerialTextsFromTheBenchDecodeExactly) {
         session->state().scope.timeBase = core::timeBaseIndexOf(c.nsPerDiv);
         session->scope().single(true);
         ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
+        // The shot may end before its frame is drawn: draw it once more.
+        const int drawn = view.signalAreas;
+        session->refresh();
+        ASSERT_TRUE(bridge.pumpUntil([&] { return view.signalAreas > drawn; }));
 
         const decoders::SerialDecoder& decoder = session->decoders().decoder();
         ASSERT_TRUE(decoder.ran());
@@ -301,6 +305,9 @@ TEST_F(SessionTest, SaveWritesTheDecodedCharactersOfTheFrameOnScreen) {
     session->state().scope.timeBase = core::timeBaseIndexOf(500'000);
     session->scope().single(true);
     ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
+    const int drawn = view.signalAreas;
+    session->refresh();
+    ASSERT_TRUE(bridge.pumpUntil([&] { return view.signalAreas > drawn; }));
     ASSERT_GT(session->decoders().decoder().txd().count, 0);
 
     const std::string csv = (m_dir / "decoded.csv").string();
