@@ -80,8 +80,8 @@ TEST_F(FrameViewDecoder, BandsInTheSourceTraceColour) {
     EXPECT_EQ(at(kLeft + 99, kRxdMiddle), d1Color());
     EXPECT_EQ(at(kLeft + 199, kRxdMiddle), d1Color());
     EXPECT_EQ(at(kLeft + 101, kRxdMiddle - 6), d1Color()); // the top edge, 2 pixels inside
-    EXPECT_EQ(at(kLeft + 50, kRxdMiddle), d1Color()); // idle
-    EXPECT_NE(at(kLeft + 50, kTxdMiddle), d1Color()); // TXD is off
+    EXPECT_EQ(at(kLeft + 50, kRxdMiddle), d1Color());      // idle
+    EXPECT_NE(at(kLeft + 50, kTxdMiddle), d1Color());      // TXD is off
 
     // The same line as TXD: the lower band.
     std::swap(state.decoder.RXD, state.decoder.TXD);
