@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "decoders/Rs232Decoder.h"
+#include "decoders/SerialDecoder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -45,6 +46,35 @@ void BM_DecodeRs232(benchmark::State& state) {
     state.counters["chars"] = out->count;
 }
 BENCHMARK(BM_DecodeRs232)->Unit(benchmark::kMicrosecond);
+
+// The per-frame step: both lines of a full frame decoded and the listing rebuilt in its kept
+// storage (the same text every frame, as on a steady signal).
+void BM_PerFrameStep(benchmark::State& state) {
+    const Line line(40000);
+    DecoderFrame frame;
+    frame.captureLength = 40000;
+    frame.channelMask = 0x3F;
+    frame.channelShown.fill(true);
+    frame.digitalCount = 40000;
+    frame.digitalPeriodPs = 1000000;
+    for (std::size_t c = 2; c < 4; ++c) {
+        frame.min[c] = line.min;
+        frame.max[c] = line.max;
+    }
+    Rs232Settings settings;
+    settings.type = 1;
+    settings.format.baudRate = 100000;
+    settings.rxdSource = kSourceD1;
+    settings.txdSource = kSourceD1 + 1;
+    settings.display = static_cast<DecoderDisplay>(state.range(0));
+    auto decoder = std::make_unique<SerialDecoder>();
+    for (auto _ : state) {
+        decoder->step(settings, frame, false);
+        benchmark::DoNotOptimize(decoder->listingRevision());
+    }
+    state.counters["chars"] = decoder->rxd().count + decoder->txd().count;
+}
+BENCHMARK(BM_PerFrameStep)->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -73,8 +73,9 @@ std::optional<PulseTrain::Shape> burst(const Fields& f, double volts, bool analo
 } // namespace
 
 Bench::Bench()
-    : m_uart("Hello from KX48zz\r\n", 9600, 20), m_clock(kPsPerSecond / 10000, kPsPerSecond / 20000),
-      m_half(kPsPerSecond / 5000, kPsPerSecond / 10000), m_pulse(kPsPerSecond / 1000, kPsPerSecond / 10000) {}
+    : m_uart("Hello from KX48zz\r\n", UartFormat{}, kLogicHigh),
+      m_clock(kPsPerSecond / 10000, kPsPerSecond / 20000), m_half(kPsPerSecond / 5000, kPsPerSecond / 10000),
+      m_pulse(kPsPerSecond / 1000, kPsPerSecond / 10000) {}
 
 const Signal& Bench::analog(int channel) const {
     const int ch = channel == 0 ? 0 : 1;
@@ -89,6 +90,8 @@ const Signal& Bench::analog(int channel) const {
         return m_video[ch];
     case AnalogSource::Waveform:
         return m_wave[ch];
+    case AnalogSource::Uart:
+        return *m_analogUart[ch];
     default:
         return m_level[ch];
     }
@@ -98,6 +101,7 @@ const Signal& Bench::digital(int channel) const {
     const int ch = std::clamp(channel, 0, 3);
     if (m_logicSource[ch] == LogicSource::Train) return m_logicTrain[ch];
     if (m_logicSource[ch] == LogicSource::Level) return m_logicLevel[ch];
+    if (m_logicSource[ch] == LogicSource::Uart) return *m_logicUart[ch];
     switch (ch) {
     case 0:
         return m_generator.mark() != nullptr ? *m_generator.mark() : m_uart;
@@ -149,6 +153,12 @@ bool Bench::control(std::string_view key, std::string_view value, bool& ok) {
 }
 
 bool Bench::analogControl(int ch, std::string_view value) {
+    // A serial line at logic levels.
+    if (auto u = UartText::parse(value, kLogicHigh)) {
+        m_analogUart[ch] = std::move(u);
+        m_source[ch] = AnalogSource::Uart;
+        return true;
+    }
     Fields f;
     if (!split(value, f)) return false;
     if (f.count == 0) {
@@ -227,6 +237,11 @@ bool Bench::logicControl(int ch, std::string_view value) {
     if (value == "low" || value == "high") {
         m_logicLevel[c].set(value == "high" ? kLogicHigh : 0.0);
         m_logicSource[c] = LogicSource::Level;
+        return true;
+    }
+    if (auto u = UartText::parse(value, kLogicHigh)) {
+        m_logicUart[c] = std::move(u);
+        m_logicSource[c] = LogicSource::Uart;
         return true;
     }
     Fields f;

@@ -5,18 +5,21 @@
 #include "Generator.h"
 #include "PulseTrain.h"
 #include "Signals.h"
+#include "UartText.h"
 #include "VideoSignal.h"
 
+#include <optional>
 #include <string_view>
 
 namespace kx::sim {
 
-enum class AnalogSource { Calibrator, Generator, Level, Train, Video, Waveform };
-enum class LogicSource { Default, Train, Level };
+enum class AnalogSource { Calibrator, Generator, Level, Train, Video, Waveform, Uart };
+enum class LogicSource { Default, Train, Level, Uart };
 
 // What is connected to the inputs. The default bench: A1 on the calibrator, A2 on a cable from the
 // generator, D1 a looping UART text, D2 a 10 kHz clock, D3 that clock halved, D4 a 1 kHz 10 % pulse.
-// Pulse trains (runts, slow edges, bursts) and composite video can take the place of any of them.
+// Pulse trains (runts, slow edges, bursts), composite video and serial lines can take the place of any
+// of them.
 class Bench {
 public:
     Bench();
@@ -29,8 +32,8 @@ public:
     bool noise() const { return m_noise; }
 
     // "bench=default", "a1=calibrator|generator|ground|<volts>|sine:..|square:..|sum:..|runt:..|slew:..|
-    // burst:..|video:..", "a2=...", "d1=default|low|high|burst:..", "d2=..", "d3=..", "d4=..", "noise=on|off";
-    // false when the key is not a bench item, ok tells whether the value was good.
+    // burst:..|video:..|uart:..", "a2=...", "d1=default|low|high|burst:..|uart:..", "d2=..", "d3=..",
+    // "d4=..", "noise=on|off"; false when the key is not a bench item, ok tells whether the value was good.
     bool control(std::string_view key, std::string_view value, bool& ok);
     void restoreDefault();
 
@@ -44,6 +47,7 @@ private:
     PulseTrain m_train[2];
     VideoSignal m_video[2];
     Waveform m_wave[2];
+    std::optional<UartText> m_analogUart[2];
     AnalogSource m_source[2] = {AnalogSource::Calibrator, AnalogSource::Generator};
     UartText m_uart;
     Clock m_clock;
@@ -51,6 +55,7 @@ private:
     Clock m_pulse;
     PulseTrain m_logicTrain[4];
     Level m_logicLevel[4];
+    std::optional<UartText> m_logicUart[4];
     LogicSource m_logicSource[4] = {LogicSource::Default, LogicSource::Default, LogicSource::Default,
                                     LogicSource::Default};
     bool m_noise = true;

@@ -39,29 +39,6 @@ double Clock::volts(Picoseconds t) const {
     return wrap(t, m_period) < m_high ? kLogicHigh : 0.0;
 }
 
-UartText::UartText(const char* text, int baud, int idleBits) : m_text(text), m_baud(baud) {
-    m_length = 0;
-    while (text[m_length] != '\0') ++m_length;
-    m_bitsPerLoop = m_length * 10 + idleBits;
-}
-
-double UartText::periodPs() const {
-    return static_cast<double>(m_bitsPerLoop) * static_cast<double>(kPsPerSecond) / m_baud;
-}
-
-double UartText::volts(Picoseconds t) const {
-    if (t < 0) t = 0;
-    const auto bit =
-        static_cast<std::int64_t>((static_cast<__int128>(t) * m_baud) / kPsPerSecond) % m_bitsPerLoop;
-    const std::int64_t ch = bit / 10;
-    if (ch >= m_length) return kLogicHigh; // idle gap
-    const int pos = static_cast<int>(bit % 10);
-    if (pos == 0) return 0.0;        // start bit
-    if (pos == 9) return kLogicHigh; // stop bit
-    const auto c = static_cast<unsigned char>(m_text[ch]);
-    return ((c >> (pos - 1)) & 1) ? kLogicHigh : 0.0;
-}
-
 } // namespace kx::sim
 
 namespace kx::sim {
@@ -91,13 +68,6 @@ Picoseconds Clock::stableUntil(Picoseconds t) const {
     const Picoseconds rise = nextMultiple(t, m_period, 0);
     const Picoseconds fall = nextMultiple(t, m_period, m_high);
     return std::min(rise, fall);
-}
-
-Picoseconds UartText::stableUntil(Picoseconds t) const {
-    if (t < 0) return 0;
-    const auto bit = static_cast<std::int64_t>((static_cast<__int128>(t) * m_baud) / kPsPerSecond);
-    // Start of the next bit, rounded down so it never lies beyond the true boundary.
-    return static_cast<Picoseconds>((static_cast<__int128>(bit + 1) * kPsPerSecond) / m_baud);
 }
 
 } // namespace kx::sim

@@ -65,21 +65,4 @@ private:
     Picoseconds m_high;
 };
 
-// A looping text on a UART line, 8N1, idle high, with an idle gap after each line so a receiver
-// that starts anywhere finds the frames.
-class UartText final : public Signal {
-public:
-    UartText(const char* text, int baud, int idleBits);
-    double volts(Picoseconds t) const override;
-    double mean() const override { return 3.3 * 0.7; }
-    double periodPs() const override;
-    Picoseconds stableUntil(Picoseconds t) const override;
-
-private:
-    const char* m_text;
-    int m_length;
-    int m_baud;
-    int m_bitsPerLoop;
-};
-
 } // namespace kx::sim

@@ -2,40 +2,19 @@
 #include "Commands.h"
 #include "ToolSupport.h"
 
-#include "core/ScopeControls.h"
 #include "decoders/DecoderFrame.h"
 #include "decoders/DecoderListing.h"
+#include "files/DataFile.h"
+#include "files/Exports.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 namespace kx::tool {
 namespace {
-
-decoders::DecoderFrame decoderFrameOf(const core::FrameRecord& rec, const core::InstrumentState& s) {
-    const auto& h = rec.header;
-    decoders::DecoderFrame f;
-    for (int c = 0; c < core::kChannelCount; ++c) {
-        f.min[static_cast<std::size_t>(c)] = rec.channels.min[static_cast<std::size_t>(c)];
-        f.max[static_cast<std::size_t>(c)] = rec.channels.max[static_cast<std::size_t>(c)];
-    }
-    f.channelMask = h[core::fh::ChannelMask];
-    f.captureLength = h[core::fh::CaptureLength];
-    f.analogCount = h.signedWord(core::fh::AnalogCount);
-    f.digitalCount = h.signedWord(core::fh::DigitalCount);
-    f.samplePeriodPs = static_cast<std::int64_t>(h.get64(core::fh::SamplePeriodPs));
-    f.digitalPeriodPs = static_cast<std::int64_t>(h.get64(core::fh::DigitalPeriodPs));
-    f.channelShown = {s.scope.A1.shown, s.scope.A2.shown, s.scope.CH_D1,
-                      s.scope.CH_D2,    s.scope.CH_D3,    s.scope.CH_D4};
-    f.a1 = decoders::analogThresholds(s.trigger.Lev_A1, s.trigger.Hyst, s.scope.A1.Zero,
-                                      static_cast<double>(core::channelMicroVolts(s.scope.A1)),
-                                      h.signedWord(core::fh::ScaleA1), h.signedWord(core::fh::ZeroA1));
-    f.a2 = decoders::analogThresholds(s.trigger.Lev_A2, s.trigger.Hyst, s.scope.A2.Zero,
-                                      static_cast<double>(core::channelMicroVolts(s.scope.A2)),
-                                      h.signedWord(core::fh::ScaleA2), h.signedWord(core::fh::ZeroA2));
-    return f;
-}
 
 struct Override {
     const char* flag;
@@ -46,6 +25,7 @@ struct Override {
 
 int cmdDecode(int argc, char** argv) {
     const char* path = nullptr;
+    const char* csv = nullptr;
     long long baud = -1;
     bool msb = false;
     static constexpr Override kOverrides[] = {
@@ -53,16 +33,24 @@ int cmdDecode(int argc, char** argv) {
         {"--stop", &core::DecoderState::Stop_Bits}, {"--rxd", &core::DecoderState::RXD},
         {"--txd", &core::DecoderState::TXD},        {"--display", &core::DecoderState::Display},
     };
+    // One slot per option: a repeated option replaces its earlier value.
     struct Pending {
-        std::int32_t core::DecoderState::*field;
-        long long value;
-    } pending[8];
-    int pendingCount = 0;
+        bool given = false;
+        long long value = 0;
+    } pending[std::size(kOverrides)];
 
     for (int i = 0; i < argc; ++i) {
         const char* a = argv[i];
         if (!std::strcmp(a, "--msb")) {
             msb = true;
+            continue;
+        }
+        if (!std::strcmp(a, "--csv")) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "kx48zz-tool decode: --csv needs a file name\n");
+                return 2;
+            }
+            csv = argv[++i];
             continue;
         }
         if (!std::strcmp(a, "--baud")) {
@@ -73,20 +61,21 @@ int cmdDecode(int argc, char** argv) {
             continue;
         }
         bool matched = false;
-        for (const auto& o : kOverrides) {
+        for (std::size_t k = 0; k < std::size(kOverrides) && !matched; ++k) {
+            const Override& o = kOverrides[k];
             if (std::strcmp(a, o.flag)) continue;
             long long v;
-            if (i + 1 >= argc || !parseInt(argv[++i], v)) {
+            if (i + 1 >= argc || !parseInt(argv[++i], v) || v < INT32_MIN || v > INT32_MAX) {
                 std::fprintf(stderr, "kx48zz-tool decode: %s needs a whole number\n", o.flag);
                 return 2;
             }
-            pending[pendingCount++] = {o.field, v};
+            pending[k] = {true, v};
             matched = true;
         }
         if (matched) continue;
         if (a[0] == '-' || path) {
             std::fprintf(stderr, "usage: kx48zz-tool decode FILE.kxd [--baud N] [--bits N] [--parity N] "
-                                 "[--stop N] [--msb] [--rxd N] [--txd N] [--display N]\n");
+                                 "[--stop N] [--msb] [--rxd N] [--txd N] [--display N] [--csv OUT.csv]\n");
             return 2;
         }
         path = a;
@@ -102,20 +91,32 @@ int cmdDecode(int argc, char** argv) {
     dec.Type = 1;
     if (baud > 0) dec.Baud_Rate = baud;
     if (msb) dec.MSB_First = 1;
-    for (int i = 0; i < pendingCount; ++i)
-        file->state.decoder.*(pending[i].field) = static_cast<std::int32_t>(pending[i].value);
+    for (std::size_t k = 0; k < std::size(kOverrides); ++k)
+        if (pending[k].given) dec.*(kOverrides[k].field) = static_cast<std::int32_t>(pending[k].value);
 
     const auto settings = decoders::rs232Settings(dec);
-    const auto frame = decoderFrameOf(*file->frame, file->state);
+    const auto frame = decoders::decoderFrameOf(*file->frame, file->state);
     auto rxd = std::make_unique<decoders::DecodedLine>();
     auto txd = std::make_unique<decoders::DecodedLine>();
     if (!decoders::decodeFrame(settings, frame, *rxd, *txd)) {
         std::fprintf(stderr, "kx48zz-tool decode: the file holds no samples to decode\n");
         return 1;
     }
-    const auto lines = decoders::decodedText(rxd->view(), txd->view(), settings.display,
-
-                                             settings.format.dataBits, false);
+    if (csv != nullptr) {
+        const auto& h = file->frame->header;
+        const files::DecodedTraffic traffic{
+            rxd->view(), txd->view(), files::decodedLineTiming(h, settings.rxdSource),
+            files::decodedLineTiming(h, settings.txdSource), settings.format.dataBits};
+        FixedPathPrompt prompt(csv);
+        std::string lastDir;
+        files::DataFileNames names;
+        files::ExportContext context{prompt, false, lastDir, names, '.'};
+        if (files::ExportDecodedCsv(context, traffic) != files::ExportStatus::Written) return 1;
+        std::printf("wrote %s\n", prompt.chosen().c_str());
+        return 0;
+    }
+    const auto lines =
+        decoders::decodedText(rxd->view(), txd->view(), settings.display, settings.format.dataBits, false);
     for (const auto& l : lines) std::printf("%s\n", l.c_str());
     return 0;
 }

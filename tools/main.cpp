@@ -38,7 +38,7 @@ constexpr Command kCommands[] = {
     {"awg", kx::tool::cmdAwg, "compile an AWG script and write its listing kxg.lst", "awg FILE.kxg"},
     {"decode", kx::tool::cmdDecode, "RS232 decoding of a captured frame",
      "decode FILE.kxd [--baud N] [--bits N] [--parity N] [--stop N] [--msb] [--rxd N] [--txd N] [--display "
-     "N]"},
+     "N] [--csv OUT.csv]"},
     {"spectrum", kx::tool::cmdSpectrum, "the spectrum of a captured frame",
      "spectrum FILE.kxd [--channel A1|A2] [--window N] [--size N]"},
     {"export", kx::tool::cmdExport, "a data file's frame as a picture, text, raw binary, CSV, VCD or sigrok session",

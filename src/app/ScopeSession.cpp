@@ -3,6 +3,7 @@
 
 #include "app/ApplySettings.h"
 #include "app/AssemblySettings.h"
+#include "app/DecoderController.h"
 #include "app/DeviceRecordFromStatus.h"
 #include "app/FilesController.h"
 #include "app/GeneratorController.h"
@@ -78,7 +79,8 @@ ScopeSession::ScopeSession(SessionOptions options, SessionView& view, acquisitio
       m_scope(std::make_unique<ScopeController>(*this)),
       m_generator(std::make_unique<GeneratorController>(*this)),
       m_files(std::make_unique<FilesController>(*this)),
-      m_viewController(std::make_unique<ViewController>(*this)) {
+      m_viewController(std::make_unique<ViewController>(*this)),
+      m_decoders(std::make_unique<DecoderController>(*this)) {
     // The instance is busy until the start-up has finished.
     m_busy.setBusy(true);
     m_exeIsTrm = startsWithTrm(m_options.exePath);
@@ -349,6 +351,7 @@ void ScopeSession::signalAreaUpdate() {
     m_view.setCaption(windowCaption(c));
     // 3.. The picture.
     if (m_flags.FadeRestartRequest.exchange(false)) m_view.restartFade();
+    m_decoders->frameStep();
     m_view.drawSignalArea();
 }
 

@@ -48,6 +48,7 @@ constexpr std::array kCommands{
                 [](ScopeSession& s) { s.files().exportFrame(FilesController::Export::Sigrok); }},
     MenuCommand{"Menu_Recorder", [](ScopeSession& s) { s.files().recorder(); }},
     MenuCommand{"Menu_FFTSet", [](ScopeSession& s) { s.showDialog(Dialog::Fft); }},
+    MenuCommand{"Menu_SerialDecoders", [](ScopeSession& s) { s.showDialog(Dialog::Decoders); }},
     MenuCommand{"Menu_BG_Do", [](ScopeSession& s) { s.view().backgroundSwap(); }},
     MenuCommand{"Menu_BG_Clr", [](ScopeSession& s) { s.view().backgroundClear(); }},
 };

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "decoders/DecoderFrame.h"
 
+#include "core/FrameRecord.h"
+#include "core/InstrumentState.h"
+#include "core/ScopeControls.h"
 #include "core/state/DecoderState.h"
 
 #include <algorithm>
@@ -26,6 +29,30 @@ LineThresholds analogThresholds(double trigLevel, int hystIndex, double zeroPosi
         return std::round((level - zeroPosition) * microvoltsPerDiv / frameScale) + frameZero;
     };
     return {toSample(lowLevel), toSample(highLevel), true};
+}
+
+DecoderFrame decoderFrameOf(const core::FrameRecord& rec, const core::InstrumentState& s) {
+    const auto& h = rec.header;
+    DecoderFrame f;
+    for (std::size_t c = 0; c < static_cast<std::size_t>(core::kChannelCount); ++c) {
+        f.min[c] = rec.channels.min[c];
+        f.max[c] = rec.channels.max[c];
+    }
+    f.channelMask = h[core::fh::ChannelMask];
+    f.captureLength = h[core::fh::CaptureLength];
+    f.analogCount = h.signedWord(core::fh::AnalogCount);
+    f.digitalCount = h.signedWord(core::fh::DigitalCount);
+    f.samplePeriodPs = static_cast<std::int64_t>(h.get64(core::fh::SamplePeriodPs));
+    f.digitalPeriodPs = static_cast<std::int64_t>(h.get64(core::fh::DigitalPeriodPs));
+    f.channelShown = {s.scope.A1.shown, s.scope.A2.shown, s.scope.CH_D1,
+                      s.scope.CH_D2,    s.scope.CH_D3,    s.scope.CH_D4};
+    f.a1 = analogThresholds(s.trigger.Lev_A1, s.trigger.Hyst, s.scope.A1.Zero,
+                            static_cast<double>(core::channelMicroVolts(s.scope.A1)),
+                            h.signedWord(core::fh::ScaleA1), h.signedWord(core::fh::ZeroA1));
+    f.a2 = analogThresholds(s.trigger.Lev_A2, s.trigger.Hyst, s.scope.A2.Zero,
+                            static_cast<double>(core::channelMicroVolts(s.scope.A2)),
+                            h.signedWord(core::fh::ScaleA2), h.signedWord(core::fh::ZeroA2));
+    return f;
 }
 
 LineInput lineInput(int source, bool inverted, const DecoderFrame& frame) {

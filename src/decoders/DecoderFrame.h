@@ -10,7 +10,9 @@
 
 namespace kx::core {
 struct DecoderState;
-}
+struct FrameRecord;
+struct InstrumentState;
+} // namespace kx::core
 
 namespace kx::decoders {
 
@@ -65,6 +67,10 @@ struct DecoderFrame {
     LineThresholds a1;                  // from analogThresholds()
     LineThresholds a2;
 };
+
+// The frame facts of a frame record with the thresholds from the trigger levels, the noise reject,
+// the zero positions and volts per division of the state, and the Channels menu switches.
+DecoderFrame decoderFrameOf(const core::FrameRecord& record, const core::InstrumentState& state);
 
 // Inputs of one decoder line, or active = false when its source is off, absent from the
 // frame or switched off.

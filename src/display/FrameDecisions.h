@@ -44,6 +44,12 @@ inline double pixelsPerSample(int pixelsPerDivX, std::uint64_t periodPs, std::in
     return pixelsPerDivX * 0.001 * static_cast<double>(periodPs) / static_cast<double>(timeDivNs);
 }
 
+// Digital samples per analog sample, for the first digital sample shown; 1 without a digital period.
+inline std::int64_t digitalSamplesPerAnalog(std::uint64_t analogPeriodPs, std::uint64_t digitalPeriodPs) {
+    if (digitalPeriodPs == 0) return 1;
+    return static_cast<std::int64_t>(std::min<std::uint64_t>(analogPeriodPs / digitalPeriodPs, 1u << 20));
+}
+
 // Screen codes per captured code of an analog channel captured at `scale` and shown at
 // `microVolts` per division; 0 while the current scale is unknown.
 inline double analogGain(std::uint32_t scale, std::int64_t microVolts) {

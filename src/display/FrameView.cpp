@@ -2,6 +2,7 @@
 #include "display/FrameView.h"
 
 #include "display/Colors.h"
+#include "display/DecodedBand.h"
 #include "display/Grid.h"
 #include "display/Markers.h"
 #include "display/PixelCanvas.h"
@@ -37,6 +38,8 @@ void FrameView::setPaintBoxSize(int width, int height) {
     if (m_labelFont.pixelHeight() != labelHeight) m_labelFont.build(m_fontFamily, labelHeight, "D1234");
     if (m_readoutFont.pixelHeight() != labelHeight)
         m_readoutFont.build(m_fontFamily, labelHeight, kPrintableAscii);
+    const int bandHeight = bandFontHeight(m_geometry);
+    if (m_bandFont.pixelHeight() != bandHeight) m_bandFont.build(m_fontFamily, bandHeight, kPrintableAscii);
 }
 
 void FrameView::clearPersistence() {
@@ -122,7 +125,7 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const cor
     if (persistenceOn) blitPersistence(m_screen, g.PlotLeft, g.PlotTop, m_persistence);
 
     if (state.decoder.Type != 0 && h[core::fh::CaptureLength] != 0)
-        runSerialDecoder(state, frame, !tracesHidden);
+        runSerialDecoder(state, derived, frame, !tracesHidden);
     if (state.display.Trig_T && !tracesHidden) drawTriggerEventLabel(state, derived, frame, link, spectrum);
     if (h[core::fh::CaptureLength] != 0) drawAnalyzerCurves(state, frame);
     if (spectrum) computeSpectra(state, frame, fft);
@@ -151,10 +154,7 @@ void FrameView::drawLiveTraces(QImage& target, int x0, int y0, const core::Instr
     const std::uint64_t digitalPeriod = h.get64(core::fh::DigitalPeriodPs);
     const double analogPps = pixelsPerSample(g.PixelsPerDivX, analogPeriod, derived.TimeDivNs);
     const double digitalPps = pixelsPerSample(g.PixelsPerDivX, digitalPeriod, derived.TimeDivNs);
-    const std::int64_t ratio =
-        digitalPeriod != 0
-            ? static_cast<std::int64_t>(std::min<std::uint64_t>(analogPeriod / digitalPeriod, 1u << 20))
-            : 1;
+    const std::int64_t ratio = digitalSamplesPerAnalog(analogPeriod, digitalPeriod);
 
     TraceParams p;
     p.x0 = x0;

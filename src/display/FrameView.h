@@ -20,6 +20,10 @@
 #include <cstdint>
 #include <memory>
 
+namespace kx::decoders {
+class SerialDecoder;
+}
+
 namespace kx::display {
 
 // What the window applies to its widgets after the signal-area update.
@@ -88,6 +92,8 @@ public:
 
     // The background oscillogram drawn behind the live traces; null: none. The window keeps it.
     void setBackground(const core::FrameRecord* background) { m_background = background; }
+    // The serial decoder whose characters are drawn in bands; null: none. The window keeps it.
+    void setDecoder(const decoders::SerialDecoder* decoder) { m_decoder = decoder; }
     // The background's first sample in the last drawing: a swap scrolls the new main frame there.
     std::int64_t backgroundFirstSample() const { return m_bgFirstSample; }
     // Whether the last update showed a spectrum; then a swap sets the scroll position directly.
@@ -104,7 +110,9 @@ private:
     // Later work goes into these; each is called at its place in the frame.
     void drawBackgroundOscillogram(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                                    const core::FrameRecord& frame);
-    void runSerialDecoder(const core::InstrumentState&, const core::FrameRecord&, bool /*drawAnnotations*/) {}
+    // The decoding and the listing are the session's part of the step; this draws the bands.
+    void runSerialDecoder(const core::InstrumentState& state, const core::DerivedQuantities& derived,
+                          const core::FrameRecord& frame, bool drawAnnotations);
     void drawTriggerEventLabel(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                                const core::FrameRecord& frame, const LinkView& link, bool spectrum);
     void drawAnalyzerCurves(const core::InstrumentState&, const core::FrameRecord&) {}
@@ -148,6 +156,7 @@ private:
     LevelDrag m_levelDrag = LevelDrag::None;
     const core::FrameRecord* m_background = nullptr;
     SpectrumProcessor* m_spectrum = nullptr;
+    const decoders::SerialDecoder* m_decoder = nullptr;
     std::int64_t m_bgFirstSample = 0;
     bool m_spectrumShown = false;
 
@@ -156,6 +165,7 @@ private:
     GlyphSet m_debugFont;   // marker codes in debug mode
     GlyphSet m_readoutFont; // readout rows and the trigger-event label: 11 or 13 pixels
     GlyphSet m_overlayFont; // overlays at 11 pixels
+    GlyphSet m_bandFont;    // decoder band labels: 11 or 13 pixels
     TextList m_texts;       // kept from frame to frame
 };
 

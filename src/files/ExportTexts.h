@@ -27,5 +27,7 @@ inline constexpr TextPair kVcdTitle{"Save VCD", "Сохранение VCD"};
 inline constexpr TextPair kVcdFilter{"VCD File (*.vcd)|*.vcd", "Файл VCD (*.vcd)|*.vcd"};
 inline constexpr TextPair kSigrokTitle{"Save sigrok Session", "Сохранение сеанса sigrok"};
 inline constexpr TextPair kSigrokFilter{"sigrok Session (*.sr)|*.sr", "Сеанс sigrok (*.sr)|*.sr"};
+// "Save..." of the serial decoder dialog.
+inline constexpr TextPair kDecodedTitle{"Save Decoded Data", "Сохранение декодированных данных"};
 
 } // namespace kx::files::texts

@@ -94,6 +94,18 @@ ExportStatus ExportSigrok(ExportContext& x, const core::FrameRecord& frame, cons
     return ExportStatus::Written;
 }
 
+ExportStatus ExportDecodedCsv(ExportContext& x, const DecodedTraffic& traffic) {
+    const FileDialogKind kind{texts::kDecodedTitle, texts::kCsvFilter, ".csv"};
+    const std::string title = kind.title.pick(x.russian);
+    if (traffic.rxd.empty() && traffic.txd.empty()) return noData(x, title);
+    const std::string path = chooseExportFile(x, kind);
+    if (path.empty()) return ExportStatus::Cancelled;
+    std::string text;
+    buildDecodedCsv(traffic, text);
+    if (!writeWholeFile(path, text)) return cannotWrite(x, title, path);
+    return ExportStatus::Written;
+}
+
 ExportStatus ExportRawBinary(ExportContext& x, const core::FrameRecord& frame, core::Channel channel) {
     const bool ru = x.russian;
     const std::string title =

@@ -3,6 +3,7 @@
 
 #include "core/FrameRecord.h"
 #include "core/Prompt.h"
+#include "files/DecodedCsv.h"
 #include "files/ExportFrame.h"
 #include "files/ImageFile.h"
 
@@ -42,5 +43,7 @@ ExportStatus ExportRawBinary(ExportContext& context, const core::FrameRecord& fr
 ExportStatus ExportCsv(ExportContext& context, const core::FrameRecord& frame, const ChannelSet& shown);
 ExportStatus ExportVcd(ExportContext& context, const core::FrameRecord& frame, const ChannelSet& shown);
 ExportStatus ExportSigrok(ExportContext& context, const core::FrameRecord& frame, const ChannelSet& shown);
+// "Save..." of the serial decoder dialog: the decoded characters of both lines as CSV.
+ExportStatus ExportDecodedCsv(ExportContext& context, const DecodedTraffic& traffic);
 
 } // namespace kx::files

@@ -220,6 +220,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_Export_VCD",
     "Menu_Export_SR",
     "Menu_Recorder",
+    "Menu_SerialDecoders",
     "Menu_Device",
     "Menu_4820",
     "Menu_4821",

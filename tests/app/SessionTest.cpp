@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program without its widgets: handlers on the session against the simulated instrument, with
 // the test thread as the GUI thread.
+#include "app/DecoderController.h"
 #include "app/FilesController.h"
 #include "app/GeneratorController.h"
 #include "app/ScopeController.h"
 #include "app/ScopeSession.h"
 #include "app/ViewController.h"
 #include "core/DeviceModel.h"
+#include "core/ScopeTables.h"
 #include "support/PumpedBridge.h"
 #include "support/ScriptedPrompt.h"
 #include "support/SimDevice.h"
@@ -238,6 +240,103 @@ TEST_F(SessionTest, ScriptHandedOverIsCompiledQuietlyAndReachesTheInstrument) {
     EXPECT_EQ(session->state().generator.Function, core::GenFunction::Awg);
     ASSERT_TRUE(bridge.pumpUntil([&] { return session->awgLoaded(); }));
     EXPECT_FALSE(session->generator().loader().statusText().empty());
+}
+
+// Serial texts from the simulated bench, decoded by the per-frame step of the session: after the
+// first idle gap in the frame every character is the text's, without an error.
+TEST_F(SessionTest, SerialTextsFromTheBenchDecodeExactly) {
+    struct Case {
+        const char* bench;
+        std::int64_t nsPerDiv;
+        std::int64_t baud;
+        int dataBits, parity, stopBits;
+        bool txd; // the text goes to TXD on D2, else to RXD on D1
+        bool inverted;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"d1=uart:115200:8E1:Fast 8E1 line\\r\\n", 500'000, 115200, 8, 1, 1, false, false,
+         "Fast 8E1 line\r\n"},
+        {"d2=uart:9600:7O2:Slow 7O2\\r\\n:inv", 5'000'000, 9600, 7, 2, 2, true, true, "Slow 7O2\r\n"},
+    };
+    start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bench);
+        ASSERT_EQ(testing::simControl("bench=default"), 0);
+        ASSERT_EQ(testing::simControl(c.bench), 0);
+        auto& d = session->state().decoder;
+        d.Type = 1;
+        d.Baud_Rate = c.baud;
+        d.Data_Bits = c.dataBits;
+        d.PRTY = c.parity;
+        d.Stop_Bits = c.stopBits;
+        d.RXD = c.txd ? 0 : 3;
+        d.TXD = c.txd ? 4 : 0;
+        d.RXD_Inv = 0;
+        d.TXD_Inv = c.inverted ? 1 : 0;
+        session->state().scope.timeBase = core::timeBaseIndexOf(c.nsPerDiv);
+        session->scope().single(true);
+        ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
+        // The shot may end before its frame is drawn: draw it once more.
+        const int drawn = view.signalAreas;
+        session->refresh();
+        ASSERT_TRUE(bridge.pumpUntil([&] { return view.signalAreas > drawn; }));
+
+        const decoders::SerialDecoder& decoder = session->decoders().decoder();
+        ASSERT_TRUE(decoder.ran());
+        const decoders::DecodedLine& line = c.txd ? decoder.txd() : decoder.rxd();
+        EXPECT_EQ((c.txd ? decoder.rxd() : decoder.txd()).count, 0);
+        const double bit = 1e12 /
+                           static_cast<double>(session->frameHeader().get64(core::fh::DigitalPeriodPs)) /
+                           static_cast<double>(c.baud);
+        int after = 1;
+        while (after < line.count && line.chars[after].first - line.chars[after - 1].last < 8 * bit) ++after;
+        ASSERT_GE(line.count - after, static_cast<int>(c.text.size()));
+        for (int i = after; i < line.count; ++i) {
+            const auto k = static_cast<std::size_t>(i - after) % c.text.size();
+            EXPECT_EQ(line.chars[i].value, static_cast<std::uint8_t>(c.text[k])) << i;
+            EXPECT_EQ(line.chars[i].flags, 0u) << i;
+        }
+        // The listing of the dialog follows.
+        ASSERT_FALSE(decoder.listing().empty());
+        EXPECT_EQ(decoder.listing().front().rfind(c.txd ? "TXD (Data - " : "RXD (Data - ", 0), 0u);
+    }
+}
+
+TEST_F(SessionTest, SaveWritesTheDecodedCharactersOfTheFrameOnScreen) {
+    start();
+    ASSERT_EQ(testing::simControl("d2=uart:115200:8N1:ab"), 0);
+    auto& d = session->state().decoder;
+    d.Type = 1;
+    d.RXD = 0;
+    d.TXD = 4;
+    session->state().scope.timeBase = core::timeBaseIndexOf(500'000);
+    session->scope().single(true);
+    ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
+    const int drawn = view.signalAreas;
+    session->refresh();
+    ASSERT_TRUE(bridge.pumpUntil([&] { return view.signalAreas > drawn; }));
+    ASSERT_GT(session->decoders().decoder().txd().count, 0);
+
+    const std::string csv = (m_dir / "decoded.csv").string();
+    prompt.saved = {csv};
+    EXPECT_EQ(session->decoders().saveDecoded(), files::ExportStatus::Written);
+    std::ifstream in(csv);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "Time (s),Line,Value,Char,Parity error,Framing error\r");
+    int txdRows = 0;
+    while (std::getline(in, line)) txdRows += line.find(",TXD,") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(txdRows, session->decoders().decoder().txd().count);
+
+    // Nothing decoded: said so, nothing written.
+    d.Type = 2;
+    session->refresh();
+    ASSERT_TRUE(bridge.pumpUntil([&] { return session->decoders().decoder().txd().count == 0; }));
+    prompt.saved = {(m_dir / "none.csv").string()};
+    EXPECT_EQ(session->decoders().saveDecoded(), files::ExportStatus::NoData);
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "none.csv"));
+    EXPECT_EQ(prompt.shown.back().text, "No data for writing.");
 }
 
 } // namespace

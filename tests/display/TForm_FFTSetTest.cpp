@@ -3,6 +3,8 @@
 
 #include "core/DeviceModel.h"
 
+#include "support/ModalDialog.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -18,19 +20,8 @@
 namespace kx::display {
 namespace {
 
-void whenModal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* w = QApplication::activeModalWidget();
-        ASSERT_NE(w, nullptr);
-        act(w);
-    });
-}
-
-template <class T> T* child(QWidget* w, const char* name) {
-    T* found = w->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
+using kx::testing::child;
+using kx::testing::whenModal;
 
 QRadioButton* item(QWidget* w, const char* group, int index) {
     const QList<QRadioButton*> items = child<QGroupBox>(w, group)->findChildren<QRadioButton*>();

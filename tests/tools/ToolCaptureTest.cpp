@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -22,7 +23,8 @@ protected:
     void TearDown() override { std::filesystem::remove_all(m_dir); }
     std::string p(const char* name) const { return (m_dir / name).string(); }
     ToolRun run(const std::string& args) const {
-        const std::string env = std::string("KX48ZZ_D2XX=") + KX_SIM_PATH + " KX48ZZ_SIM='pacing=off;seed=7' ";
+        const std::string env =
+            std::string("KX48ZZ_D2XX=") + KX_SIM_PATH + " KX48ZZ_SIM='pacing=off;seed=7' ";
         return runTool(args, p("err.txt"), env);
     }
     std::string err() const { return slurp(m_dir / "err.txt"); }
@@ -77,6 +79,49 @@ TEST_F(ToolCaptureTest, SpectrumAndDecoderSeeTheBench) {
     // The ASCII listing breaks lines every 32 characters, so look for the words.
     EXPECT_NE(decode.out.find("KX48zz"), std::string::npos) << decode.out;
     EXPECT_NE(decode.out.find("Hello"), std::string::npos) << decode.out;
+}
+
+TEST_F(ToolCaptureTest, DecodeWritesBothLinesToOneCsvInTimeOrder) {
+    // RXD: the bench's D1 text; TXD: a second 9600 baud text on D2.
+    {
+        std::ofstream(p("both.kxs"), std::ios::binary)
+            << "[System]\r\nKX48zz_KXS_FILE=1\r\n\r\n[Scope]\r\n1mS=0\r\n5mS=1\r\n\r\n[Common]\r\n"
+               "Smpl_N_5000=0\r\nSmpl_N_20000=1\r\n\r\n[Decoders]\r\nType=1\r\nBaud_Rate=9600\r\n"
+               "RXD=3\r\nTXD=4\r\n";
+    }
+    const std::string env = std::string("KX48ZZ_D2XX=") + KX_SIM_PATH +
+                            " KX48ZZ_SIM='pacing=off;seed=7;d2=uart:9600:8N1:Tx line\\r\\n' ";
+    ASSERT_EQ(
+        runTool("capture --settings " + p("both.kxs") + " --out " + p("both.kxd"), p("err.txt"), env).status,
+        0)
+        << err();
+
+    const ToolRun decode = run("decode " + p("both.kxd") + " --csv " + p("both.csv"));
+    ASSERT_EQ(decode.status, 0) << err();
+    EXPECT_NE(decode.out.find("wrote "), std::string::npos);
+    std::istringstream csv(slurp(p("both.csv")));
+    std::string row;
+    std::getline(csv, row);
+    EXPECT_EQ(row, "Time (s),Line,Value,Char,Parity error,Framing error\r");
+    std::string rxd, txd;
+    double previous = -1e9;
+    while (std::getline(csv, row)) {
+        const double t = std::stod(row);
+        EXPECT_GE(t, previous) << row;
+        previous = t;
+        // The character column holds a quoted printable character or nothing.
+        const auto quote = row.find('"');
+        const char c = quote == std::string::npos ? '?' : row[quote + 1];
+        (row.find(",RXD,") != std::string::npos ? rxd : txd) += c;
+    }
+    EXPECT_NE(rxd.find("Hello from KX48zz"), std::string::npos) << rxd;
+    EXPECT_NE(txd.find("Tx line"), std::string::npos) << txd;
+
+    // Nothing to write: said so, and a failure.
+    const ToolRun none = run("decode " + p("both.kxd") + " --rxd 0 --txd 0 --csv " + p("none.csv"));
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(err().find("No data for writing."), std::string::npos) << err();
+    EXPECT_FALSE(std::filesystem::exists(p("none.csv")));
 }
 
 TEST_F(ToolCaptureTest, NoLibraryMeansCode100) {

@@ -3,6 +3,8 @@
 
 #include "core/DeviceModel.h"
 
+#include "support/ModalDialog.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -22,20 +24,8 @@
 namespace kx::trigger {
 namespace {
 
-// Acts on the dialog once it runs modally.
-void whenModal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* w = QApplication::activeModalWidget();
-        ASSERT_NE(w, nullptr);
-        act(w);
-    });
-}
-
-template <class T> T* child(QWidget* w, const char* name) {
-    T* found = w->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
+using kx::testing::child;
+using kx::testing::whenModal;
 
 QRadioButton* radioItem(QWidget* w, const char* group, int index) {
     auto* box = child<QGroupBox>(w, group);

@@ -337,7 +337,7 @@ TEST(MenuModel, EnabledItems) {
         {"Menu_Distortion", true},
         {"Menu_Gen_View", true},
         {"Menu_On_Top", true},
-        {"Menu_SerialDecoders", false},
+        {"Menu_SerialDecoders", true},
         {"Menu_LCMeter", false},
         {"Menu_NA", false},
         {"Menu_NA_Settings", false},

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/window/TMFrm.h"
 
+#include "app/DecoderController.h"
 #include "app/GeneratorController.h"
 #include "app/ScopeController.h"
 #include "app/ViewController.h"
@@ -8,6 +9,7 @@
 #include "app/window/ScopePanel.h"
 #include "app/window/SignalPanel.h"
 #include "core/DeviceModel.h"
+#include "decoders/forms/TForm_S_Decoders.h"
 #include "display/forms/TForm_FFTSet.h"
 #include "files/forms/TForm_Recorder.h"
 #include "generator/forms/GeneratorPanel.h"
@@ -128,6 +130,7 @@ TMFrm::TMFrm(WindowOptions options)
     buildWidgets();
     m_view.setBackground(&m_session->background());
     m_view.setSpectrum(&m_session->spectrum());
+    m_view.setDecoder(&m_session->decoders().decoder());
 
     m_timer1.setInterval(kTimer1Ms);
     m_timer2.setInterval(kTimer2Ms);
@@ -398,6 +401,18 @@ void TMFrm::showDialog(Dialog which) {
         hooks.refresh = [&s] { s.refresh(); };
         hooks.restartAndRecompute = [&s] { s.spectrum().restartAndRecomputeAll(); };
         display::TForm_FFTSet dialog(this, s.state(), std::move(hooks));
+        dialog.exec();
+        break;
+    }
+    case Dialog::Decoders: {
+        DecoderController& d = s.decoders();
+        decoders::DecoderDialogHooks hooks;
+        hooks.refresh = [&s] { s.refresh(); };
+        hooks.listing = [&d]() -> const std::vector<std::string>& { return d.decoder().listing(); };
+        hooks.watchListing = [&d](std::function<void()> f) { d.setListingListener(std::move(f)); };
+        hooks.clearListing = [&d] { d.clearListing(); };
+        hooks.save = [&d] { d.saveDecoded(); };
+        decoders::TForm_S_Decoders dialog(this, s.state(), std::move(hooks));
         dialog.exec();
         break;
     }

@@ -1,20 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window offscreen, its widgets found by their names, against the simulated instrument.
 #include "app/window/TMFrm.h"
-#include "support/ScriptedPrompt.h"
-#include "support/SimDevice.h"
 #include "core/ScopeTables.h"
 #include "display/ScreenGeometry.h"
+#include "support/ScriptedPrompt.h"
+#include "support/SimDevice.h"
 #include "ui/MainMenu.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QMenu>
-#include <QToolButton>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -99,7 +103,9 @@ protected:
         auto* w = find<QWidget>(name);
         return w != nullptr && w->isVisibleTo(window.get());
     }
-    bool ready() const { return window->flags().DeviceReady.load() && window->flags().DeviceConfigured.load(); }
+    bool ready() const {
+        return window->flags().DeviceReady.load() && window->flags().DeviceConfigured.load();
+    }
 
     ScriptedPrompt prompt;
     int languageQuestions = 0;
@@ -142,7 +148,8 @@ TEST_F(TMFrmTest, SingleEndsByItselfAndTheFrameIsDrawn) {
     EXPECT_FALSE(window->state().scope.SingleMode);
     EXPECT_GT(header()[core::fh::CaptureLength], 0u);
     // The caption names the model.
-    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("KX4823 "))) << window->windowTitle().toStdString();
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("KX4823 ")))
+        << window->windowTitle().toStdString();
     // No question: the instrument is the model the interface shows.
     EXPECT_TRUE(prompt.shown.empty());
 }
@@ -333,6 +340,35 @@ TEST_F(TMFrmTest, DraggingTheZeroMarkerMovesTheZero) {
     QTest::mouseRelease(screen, Qt::LeftButton, Qt::NoModifier, marker + QPoint(0, g.PlotHeight / 8));
     // One division down is 8192 codes.
     EXPECT_NEAR(window->state().scope.A1.Zero, zero - 8192, 300);
+}
+
+TEST_F(TMFrmTest, SerialDecodersDialogListsTheFramesLive) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    ASSERT_EQ(simControl("d2=uart:115200:8N1:live"), 0);
+    start();
+    ASSERT_TRUE(waitUntil([&] { return ready(); }));
+    window->state().scope.timeBase = core::timeBaseIndexOf(500'000);
+    window->state().decoder.RXD = 0;
+    window->state().decoder.TXD = 4; // D2
+    find<QToolButton>("SpeedButton_Run")->click();
+    QAction* menu = item("Menu_SerialDecoders");
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(menu->isEnabled());
+    bool listed = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* d = QApplication::activeModalWidget();
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->objectName(), "TForm_S_Decoders");
+        EXPECT_TRUE(window->busy());
+        d->findChild<QComboBox*>("ComboBox_Decoder")->setCurrentIndex(1); // RS232
+        auto* memo = d->findChild<QPlainTextEdit*>("Memo_Decoders");
+        listed = waitUntil([&] { return memo->toPlainText().startsWith("TXD (Data - "); });
+        d->findChild<QPushButton*>("Button_Cancel")->click();
+    });
+    menu->trigger();
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(window->state().decoder.Type, 0); // Cancel put it back
+    EXPECT_FALSE(window->busy());
 }
 
 } // namespace
