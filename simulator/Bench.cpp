@@ -159,6 +159,12 @@ bool Bench::analogControl(int ch, std::string_view value) {
         m_source[ch] = AnalogSource::Uart;
         return true;
     }
+    // Bench signals first: a sine with harmonics has more fields than the pulse trains take.
+    if (const auto w = Waveform::parse(value)) {
+        m_source[ch] = AnalogSource::Waveform;
+        m_wave[ch] = *w;
+        return true;
+    }
     Fields f;
     if (!split(value, f)) return false;
     if (f.count == 0) {
@@ -175,11 +181,6 @@ bool Bench::analogControl(int ch, std::string_view value) {
         } else {
             return false;
         }
-        return true;
-    }
-    if (const auto w = Waveform::parse(value)) {
-        m_source[ch] = AnalogSource::Waveform;
-        m_wave[ch] = *w;
         return true;
     }
     if (f.name == "video") {

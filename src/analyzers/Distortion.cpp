@@ -68,11 +68,13 @@ DistortionFigures computeDistortion(const DistortionInput& in) {
     for (int k = 2; k <= kDistortionHarmonics; ++k) {
         const double c = foldedBin(f0, k, in.points);
         harmonicBin[static_cast<std::size_t>(k)] = -1;
-        // One that lands on DC or on the fundamental cannot be told apart from them.
-        if (c < 2 * lobe || std::fabs(c - f0) <= 2 * lobe) continue;
+        // One whose line lies within the main lobe of DC or of the fundamental cannot be told
+        // apart from them; a nearer one is looked for outside their lobes.
+        if (c <= lobe || std::fabs(c - f0) <= lobe) continue;
         double largest = 0;
         for (int j = static_cast<int>(std::ceil(c - lobe)); j <= static_cast<int>(std::floor(c + lobe)); ++j)
-            if (j >= 0 && j < half) largest = std::max(largest, p[static_cast<std::size_t>(j)]);
+            if (j >= lobe && j < half && !near(j, f0))
+                largest = std::max(largest, p[static_cast<std::size_t>(j)]);
         harmonicBin[static_cast<std::size_t>(k)] = c;
         harmonics += largest;
         ++counted;

@@ -331,7 +331,8 @@ TEST_F(SimulatorConditions, BenchSignalsRejectBadValues) {
                          "d1=runt:1000:2:1",
                          "d4=burst:2:1e9:1",
                          "d5=low",
-                         "a1=burst:3:1000:1:2:3:4"};
+                         "a1=burst:3:1000:1:2:3:4",
+                         "a1=sine:1000:2:0:40:60:80"};
     for (const char* item : bad) EXPECT_EQ(d2xx().control(item), 1) << item;
     const char* good[] = {"a1=runt:1000:2:0.5",
                           "a2=slew:1e6:1:0:500",
@@ -341,6 +342,8 @@ TEST_F(SimulatorConditions, BenchSignalsRejectBadValues) {
                           "d2=high",
                           "d3=low",
                           "d4=default",
+                          "a1=sine:1000:2:0:40:60", // a sine with harmonics: five fields
+                          "a2=sum:1000:2:2000:0.02",
                           "bench=default"};
     for (const char* item : good) EXPECT_EQ(d2xx().control(item), 0) << item;
 }
