@@ -131,13 +131,18 @@ void appendDistortionTexts(const ReadoutContext& c, const analyzers::DistortionF
     const auto& g = c.geometry;
     const char dec = c.sources.decimalSeparator;
     const std::uint32_t color = c.state.display.colors.ColorFft;
-    const int y = g.PlotTop + g.PlotHeight - readoutFontHeight(g) - 4;
-    int column = 0;
+    // Three rows of two at the bottom of the plot: each figure has half the plot's width, so
+    // the longest ("THD = -40.00 dB (1.000 %)") fits even in the compact view.
+    const int step = readoutFontHeight(g) + 2;
+    const int bottom = g.PlotTop + g.PlotHeight - readoutFontHeight(g) - 4;
+    int index = 0;
     auto put = [&](const char* label, const std::string& value) {
-        std::string& t = out.add(g.PlotLeft + 3 + column * (g.PlotWidth / 6), y, color);
+        const int row = index / 2, column = index % 2;
+        std::string& t =
+            out.add(g.PlotLeft + 3 + column * (g.PlotWidth / 2), bottom - (2 - row) * step, color);
         t = label;
         t += d.valid ? value : std::string("...");
-        ++column;
+        ++index;
     };
     auto fixed = [&](double v, int decimals) { return core::formatFixed(v, decimals, dec); };
     put("THD = ", fixed(d.thdDb, 2) + " dB (" + fixed(d.thdPercent, 3) + " %)");

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <string>
 
 namespace kx::display {
@@ -145,16 +147,26 @@ TEST_F(SpectrumReadoutsTest, DistortionRow) {
     data.distortion.sfdrDb = 41.25;
     data.distortion.enobBits = 6.27;
     data.distortion.noiseDbvPerRootHz = -120.04;
-    std::string row;
-    for (const PlacedText& t : texts())
-        if (t.y == 29 + 256 - 13 - 4) row += t.text + ";";
-    EXPECT_EQ(row, "THD = -40.00 dB (1.000 %);THD+N = -39.50 dB;SINAD = 39.50 dB;SFDR = 41.25 dB;"
-                   "ENOB = 6.27 bit;Noise = -120.0 dBV/\xE2\x88\x9AHz;");
+    // Three rows of two at the bottom of the plot, each figure half the plot wide.
+    auto rows = [&] {
+        std::map<int, std::string> byRow;
+        for (const PlacedText& t : texts()) {
+            const int bottom = 29 + 256 - 13 - 4;
+            const int row = (bottom - t.y) / 15;
+            if (t.y > bottom || (bottom - t.y) % 15 != 0 || row > 2) continue;
+            const int column = (t.x - g.PlotLeft - 3) / (g.PlotWidth / 2);
+            byRow[-row] += std::to_string(column) + ":" + t.text + ";";
+        }
+        std::string all;
+        for (const auto& [row, text] : byRow) all += text + "\n";
+        return all;
+    };
+    EXPECT_EQ(rows(), "0:THD = -40.00 dB (1.000 %);1:THD+N = -39.50 dB;\n"
+                      "0:SINAD = 39.50 dB;1:SFDR = 41.25 dB;\n"
+                      "0:ENOB = 6.27 bit;1:Noise = -120.0 dBV/\xE2\x88\x9AHz;\n");
     data.distortion.valid = false;
-    row.clear();
-    for (const PlacedText& t : texts())
-        if (t.y == 29 + 256 - 13 - 4) row += t.text + ";";
-    EXPECT_EQ(row, "THD = ...;THD+N = ...;SINAD = ...;SFDR = ...;ENOB = ...;Noise = ...;");
+    EXPECT_EQ(rows(),
+              "0:THD = ...;1:THD+N = ...;\n0:SINAD = ...;1:SFDR = ...;\n0:ENOB = ...;1:Noise = ...;\n");
 }
 
 TEST_F(SpectrumReadoutsTest, EquivalentTimeDiagnosticsOverlay) {
