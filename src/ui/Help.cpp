@@ -17,6 +17,10 @@ namespace {
 
 constexpr core::TextPair kCaption{"Open Help File", "Открытие файла справки"};
 constexpr core::TextPair kNotFound{"\r\nFile not found.", "\r\nФайл не найден."};
+// The desktop has no program for PDF files: say where the manual is instead of doing nothing.
+constexpr core::TextPair kNoViewer{
+    "\r\nNo program to show PDF files was found. Open the file with a PDF viewer.",
+    "\r\nНе найдена программа для просмотра файлов PDF. Откройте файл программой просмотра PDF."};
 
 bool isRegularFile(const std::string& path) {
     std::error_code ec;
@@ -58,7 +62,8 @@ std::optional<HelpMessage> openHelp(std::int32_t uiDeviceType, const std::string
     const std::string document = helpDocumentToOpen(uiDeviceType, executablePath);
     if (!isRegularFile(document)) return helpNotFoundMessage(document, russian);
     const QString absolute = QFileInfo(QString::fromStdString(document)).absoluteFilePath();
-    QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(absolute)))
+        return HelpMessage{kCaption.pick(russian), absolute.toStdString() + kNoViewer.pick(russian)};
     return std::nullopt;
 }
 

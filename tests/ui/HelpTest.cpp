@@ -142,3 +142,15 @@ TEST_F(HelpOpen, InstalledProgramFindsItsManualInTheDocumentationFolder) {
     ASSERT_EQ(m_viewer.urls.size(), 1u);
     EXPECT_EQ(m_viewer.urls[0].toLocalFile().toStdString(), installed);
 }
+
+TEST_F(HelpOpen, NoViewerOnTheDesktopIsSaid) {
+    // Without a handler the offscreen platform opens nothing, as a desktop without a PDF program.
+    QDesktopServices::unsetUrlHandler("file");
+    const std::string exe = path("kx48zz");
+    touch(exe + ".pdf");
+    const auto message = ui::openHelp(core::kKX4823, exe, false);
+    ASSERT_TRUE(message.has_value());
+    EXPECT_EQ(message->caption, "Open Help File");
+    EXPECT_NE(message->text.find("kx48zz.pdf\r\nNo program to show PDF files was found."), std::string::npos)
+        << message->text;
+}
