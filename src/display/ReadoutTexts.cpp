@@ -396,7 +396,9 @@ private:
         const double scale = h[channel == 0 ? fh::ScaleA1 : fh::ScaleA2] * 8.0 / 65536.0;
         const double n = h[fh::AnalogCount];
         const std::int32_t p2p = h.signedWord(channel == 0 ? fh::PeakToPeakA1 : fh::PeakToPeakA2);
-        const bool invalid = n < 1 || p2p < 0;
+        // A channel the frame does not carry (an equivalent-time frame has one) has no figures.
+        const bool inFrame = (h[fh::ChannelMask] & (1u << channel)) != 0;
+        const bool invalid = n < 1 || p2p < 0 || !inFrame;
         const double sum = h.getReal(channel == 0 ? fh::SumA1 : fh::SumA2);
         const double sumSq = h.getReal(channel == 0 ? fh::SumSqA1 : fh::SumSqA2);
         const double zero = h[channel == 0 ? fh::ZeroA1 : fh::ZeroA2];

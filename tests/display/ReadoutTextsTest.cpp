@@ -31,6 +31,7 @@ protected:
         geometry.PixelsPerDivY = 32;
 
         h.set64(fh::SamplePeriodPs, 5000);
+        h[fh::ChannelMask] = 0x03; // both analog channels in the frame
         h.set64(fh::DigitalPeriodPs, 5000);
         h[fh::ScaleA1] = 1'000'000;
         h[fh::ScaleA2] = 1'000'000;
@@ -415,6 +416,12 @@ TEST_F(ReadoutTextsTest, ChannelRowsFollowTheirChannelAndTheMeasureItem) {
     state.scope.A2.shown = true;
     h[fh::PeakToPeakA2] = 8192;
     EXPECT_EQ(at(0, 4), "Vpp = 1.000 V");
+    // A frame without A2 (an equivalent-time frame carries its analysis channel only).
+    h[fh::ChannelMask] = 0x01;
+    EXPECT_EQ(at(0, 4), "Vpp = ...");
+    EXPECT_EQ(at(3, 4), "Vdc = ...");
+    EXPECT_EQ(at(6, 4), "Vrms = ...");
+    EXPECT_NE(at(0, 3), "Vpp = ...");
     state.display.Measure = false;
     EXPECT_EQ(at(0, 3), "<none>");
 }
