@@ -385,3 +385,24 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ContinuityCase{TraceMode::Vectors, 0.25}, ContinuityCase{TraceMode::Vectors, 1},
                       ContinuityCase{TraceMode::Vectors, 5}, ContinuityCase{TraceMode::Sinx, 1},
                       ContinuityCase{TraceMode::Sinx, 5}, ContinuityCase{TraceMode::Sinx, 12}));
+
+TEST_F(TraceRendererTest, EdgesOfASquareWaveAreDrawnAtManySamplesPerColumn) {
+    for (const double pps : {0.1, 0.25, 1.0, 3.0}) {
+        SCOPED_TRACE(pps);
+        image.fill(kCanvas);
+        std::vector<int> h;
+        const int plateau = static_cast<int>(8 / pps);
+        for (int k = 0; h.size() < static_cast<std::size_t>(40 / pps) + 2; ++k)
+            for (int i = 0; i < plateau; ++i) h.push_back((k % 2) ? 50 : 10);
+        setHeights(h);
+        params.mode = TraceMode::Vectors;
+        params.pixelsPerSample = pps;
+        render();
+        // Every row between the two levels is lit in some column: the edges are drawn.
+        for (int y = kBase - 49; y <= kBase - 11; ++y) {
+            bool found = false;
+            for (int x = kX0; x < kX0 + 40 && !found; ++x) found = image.pixel(x, y) != kCanvas;
+            EXPECT_TRUE(found) << "row " << kBase - y;
+        }
+    }
+}
