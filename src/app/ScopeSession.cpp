@@ -348,6 +348,8 @@ void ScopeSession::signalAreaUpdate() {
 }
 
 void ScopeSession::readoutUpdate() {
+    // Tables the instrument sent replace the program's own; the registers follow them.
+    if (takeInstrumentTables(m_board.snapshot(), m_state.calibration, m_tablesTaken)) settingsChanged();
     m_view.drawReadouts();
 }
 

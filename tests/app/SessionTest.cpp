@@ -135,6 +135,53 @@ TEST_F(SessionTest, SingleShotEndsThroughTheGuiAndItsFrameIsDrawn) {
     EXPECT_EQ(view.caption.rfind("KX4823 ", 0), 0u) << view.caption;
 }
 
+// Mean of a channel's samples in 16-bit codes, and its zero line, from the frame shown.
+struct ChannelMean {
+    double mean = 0;
+    double zero = 0;
+};
+ChannelMean channelMean(const core::FrameHeader& h, int channel) {
+    const int sum = channel == 0 ? core::fh::SumA1 : core::fh::SumA2;
+    const double count = h[core::fh::AnalogCount];
+    return {count > 0 ? h.getReal(sum) / count : -1.0,
+            static_cast<double>(h[channel == 0 ? core::fh::ZeroA1 : core::fh::ZeroA2])};
+}
+
+TEST_F(SessionTest, InstrumentTablesPutGroundedInputsOnTheirZeroLines) {
+    ASSERT_EQ(testing::simControl("a1=ground;a2=ground"), 0);
+    start();
+    // The instrument's tables replace the built-in ones.
+    ASSERT_TRUE(bridge.pumpUntil([&] { return session->state().calibration.ZeroTableRead; }));
+    const device::StatusInfo status = session->status();
+    EXPECT_EQ(session->state().calibration.ZeroTable, status.zeroTable);
+    EXPECT_EQ(session->state().calibration.SystemTable, status.systemTable);
+    EXPECT_TRUE(session->state().calibration.SystemTableRead);
+    EXPECT_NE(session->state().calibration.ZeroTable, core::defaultZeroOffsetTable());
+
+    session->state().scope.A2.shown = true;
+    session->scope().run(true);
+    struct Range {
+        int index;
+        std::uint32_t microVolts;
+    };
+    for (const Range r : {Range{1, 1000000}, Range{4, 100000}, Range{7, 10000}}) {
+        session->scope().voltsDiv(0, r.index);
+        session->scope().voltsDiv(1, r.index);
+        const auto before = session->frameHeader()[core::fh::FrameCounter];
+        ASSERT_TRUE(bridge.pumpUntil([&] {
+            const core::FrameHeader h = session->frameHeader();
+            return h[core::fh::FrameCounter] > before + 2 && h[core::fh::ScaleA1] == r.microVolts &&
+                   h[core::fh::ScaleA2] == r.microVolts;
+        })) << r.microVolts;
+        const core::FrameHeader h = session->frameHeader();
+        for (int channel = 0; channel < 2; ++channel) {
+            const ChannelMean m = channelMean(h, channel);
+            // Within a quarter of an 8-bit step.
+            EXPECT_NEAR(m.mean, m.zero, 64.0) << "A" << channel + 1 << " at " << r.microVolts << " uV/div";
+        }
+    }
+}
+
 TEST_F(SessionTest, ModelQuestionWaitsUntilTheSynchronisedUpdateHasReturned) {
     start("0x0021");
     prompt.answers = {core::Answer::Yes};
