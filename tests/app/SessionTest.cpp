@@ -7,6 +7,7 @@
 #include "app/ScopeSession.h"
 #include "app/ViewController.h"
 #include "core/DeviceModel.h"
+#include "device/StatusPacket.h"
 #include "support/PumpedBridge.h"
 #include "support/ScriptedPrompt.h"
 #include "support/SimDevice.h"
@@ -180,6 +181,38 @@ TEST_F(SessionTest, InstrumentTablesPutGroundedInputsOnTheirZeroLines) {
             EXPECT_NEAR(m.mean, m.zero, 64.0) << "A" << channel + 1 << " at " << r.microVolts << " uV/div";
         }
     }
+}
+
+TEST_F(SessionTest, FirstRunAtTheDefaultsShowsTheCalibratorAsItIs) {
+    start();
+    session->scope().run(true);
+    // The counter needs a gate of its own: wait for a frame that carries a valid reading.
+    device::CounterReading counter;
+    core::FrameHeader h;
+    ASSERT_TRUE(bridge.pumpUntil([&] {
+        h = session->frameHeader();
+        counter = device::decodeCounter(h[core::fh::CounterStatus], h[core::fh::CounterEvents],
+                                        h[core::fh::CounterTicks]);
+        return h[core::fh::CaptureLength] > 0 && counter.frequencyValid;
+    }));
+    EXPECT_EQ(h[core::fh::ScaleA1], 1000000u);
+    // One count per period: the ring after an edge does not cross the trigger hysteresis again.
+    EXPECT_EQ(counter.channel, 0);
+    EXPECT_NEAR(counter.frequencyHz, 1000.0, 1.0);
+
+    // The 0..2 V square with its small ring, its zero line at mid-screen: no overdrive, and a
+    // peak-to-peak of 2 V plus the overshoot (8192 codes per volt at 1 V/div).
+    session->state().scope.A1.Zero = 0x8000;
+    session->settingsChanged();
+    const auto before = h[core::fh::FrameCounter];
+    ASSERT_TRUE(bridge.pumpUntil([&] {
+        h = session->frameHeader();
+        return h[core::fh::FrameCounter] > before + 2 && h[core::fh::ZeroA1] == 0x8000;
+    }));
+    EXPECT_EQ(h[core::fh::OverdriveA1], 0u);
+    const auto p2p = static_cast<std::int32_t>(h[core::fh::PeakToPeakA1]);
+    EXPECT_GE(p2p, 2 * 8192);
+    EXPECT_LE(p2p, 2 * 8192 * 112 / 100);
 }
 
 TEST_F(SessionTest, ModelQuestionWaitsUntilTheSynchronisedUpdateHasReturned) {
