@@ -328,6 +328,9 @@ void ScopeSession::signalAreaUpdate() {
             }
         });
     }
+    // A live frame replaces a frame read from a data file, and with it the file's name.
+    if (m_thread && m_thread->newFrame().DisplayedFrame.load() && !m_frame->loadedFromFile)
+        m_names.dataFileNameKnown = false;
     // 2. The caption.
     CaptionInputs c;
     c.uiDeviceType = m_state.system.UiDeviceType;

@@ -32,6 +32,7 @@ using testing::PumpedBridge;
 struct FakeView : SessionView {
     std::vector<std::string> calls; // effects in the order they arrived
     int signalAreas = 0;
+    int fadeRestarts = 0;
     std::string caption;
     std::vector<Dialog> dialogs;
     PumpedBridge* bridge = nullptr;
@@ -48,7 +49,7 @@ struct FakeView : SessionView {
     void setCaption(const std::string& c) override { caption = c; }
     void drawSignalArea() override { ++signalAreas; }
     void drawReadouts() override {}
-    void restartFade() override {}
+    void restartFade() override { ++fadeRestarts; }
     std::int64_t backgroundFirstSample() const override { return 0; }
     bool spectrumShown() const override { return false; }
     void setSpectrumScroll(std::int64_t) override {}
@@ -213,6 +214,66 @@ TEST_F(SessionTest, FirstRunAtTheDefaultsShowsTheCalibratorAsItIs) {
     const auto p2p = static_cast<std::int32_t>(h[core::fh::PeakToPeakA1]);
     EXPECT_GE(p2p, 2 * 8192);
     EXPECT_LE(p2p, 2 * 8192 * 112 / 100);
+}
+
+TEST_F(SessionTest, LiveFramesReplaceTheDataFileAndRestartTheFade) {
+    start();
+    session->scope().single(true);
+    ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
+    const std::string saved = (m_dir / "shot.kxd").string();
+    prompt.saved = {saved};
+    session->menuItem("Menu_Save_As");
+    session->files().openDataFile(saved);
+    ASSERT_TRUE(session->frame().loadedFromFile);
+    ASSERT_TRUE(bridge.pumpUntil([&] { return view.caption.find("shot.kxd") != std::string::npos; }));
+
+    session->scope().run(true);
+    const int fades = view.fadeRestarts;
+    const auto before = session->frameHeader()[core::fh::FrameCounter];
+    ASSERT_TRUE(
+        bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > before + 3; }));
+    EXPECT_FALSE(session->frame().loadedFromFile);
+    EXPECT_FALSE(session->names().dataFileNameKnown);
+    EXPECT_EQ(view.caption.find("shot.kxd"), std::string::npos) << view.caption;
+    // Every accepted frame restarts the persistence fade, not only settings changes.
+    EXPECT_GE(view.fadeRestarts, fades + 3);
+}
+
+TEST_F(SessionTest, FramesCarryTheGeneratorSweep) {
+    start();
+    auto& g = session->state().generator;
+    g.Function = core::GenFunction::Sweep;
+    g.FMult = 1; // 10 kHz .. 100 kHz
+    g.FStart = 1000;
+    g.FSweep = 10000;
+    g.On = true;
+    session->scope().run(true);
+    const auto before = session->frameHeader()[core::fh::FrameCounter];
+    ASSERT_TRUE(
+        bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > before + 1; }));
+    const core::FrameHeader h = session->frameHeader();
+    EXPECT_EQ(h.get64(core::fh::SweepStart), 10'000'000u); // millihertz
+    EXPECT_EQ(h.get64(core::fh::SweepSpan), 90'000'000u);
+
+    g.Function = core::GenFunction::Plain;
+    session->settingsChanged();
+    const auto plain = session->frameHeader()[core::fh::FrameCounter];
+    ASSERT_TRUE(bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > plain + 1; }));
+    EXPECT_EQ(session->frameHeader().get64(core::fh::SweepSpan), 0u);
+}
+
+TEST_F(SessionTest, ScaleFollowsTheFrontEndTheInstrumentReports) {
+    // A compact instrument (TRM207 Mini) under the KX4823 interface: the question is declined.
+    ASSERT_EQ(testing::simControl("model=0x35"), 0);
+    prompt.answers = {core::Answer::No};
+    start("0x0023");
+    session->scope().run(true);
+    const auto before = session->frameHeader()[core::fh::FrameCounter];
+    ASSERT_TRUE(
+        bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > before + 1; }));
+    EXPECT_EQ(session->state().system.UiDeviceType, core::kKX4823);
+    // The 1 V button's gain code read by a compact front end: 100 000 uV/div.
+    EXPECT_EQ(session->frameHeader()[core::fh::ScaleA1], 100000u);
 }
 
 TEST_F(SessionTest, ModelQuestionWaitsUntilTheSynchronisedUpdateHasReturned) {
