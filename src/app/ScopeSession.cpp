@@ -152,7 +152,7 @@ void ScopeSession::startUp() {
 
 int ScopeSession::openInstrument() {
     device::OpenOptions open;
-    open.debugMode = m_state.system.DebugAllowed;
+    open.debugMode = m_state.system.DebugMode;
     open.flowControlOff = m_state.system.FlowCtrlOff;
     open.caption = baseName(m_options.exePath);
     open.libraries = m_options.driverLibraries;

@@ -97,10 +97,12 @@ protected:
         std::filesystem::remove_all(m_dir);
     }
 
-    void start(const std::string& model = "0x0023") {
+    void start(const std::string& model = "0x0023", const std::string& system = "",
+               const std::string& common = "") {
         std::ofstream(m_dir / "kx48zz.ini", std::ios::binary)
-            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model
-            << "\r\n[Common]\r\nRussian=0\r\nEnglish=1\r\n";
+            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model << "\r\n"
+            << system << "[Common]\r\nRussian=0\r\nEnglish=1\r\n"
+            << common;
         SessionOptions o;
         o.exePath = (m_dir / "kx48zz").string();
         o.settingsPath = (m_dir / "kx48zz.ini").string();
@@ -274,6 +276,20 @@ TEST_F(SessionTest, ScaleFollowsTheFrontEndTheInstrumentReports) {
     EXPECT_EQ(session->state().system.UiDeviceType, core::kKX4823);
     // The 1 V button's gain code read by a compact front end: 100 000 uV/div.
     EXPECT_EQ(session->frameHeader()[core::fh::ScaleA1], 100000u);
+}
+
+TEST_F(SessionTest, DebugAllowedAloneOpensTheInstrumentUnasked) {
+    start("0x0023", "Debug=1\r\n", "M_DEBUG=0\r\n");
+    for (const auto& shown : prompt.shown)
+        EXPECT_EQ(shown.text.find("True device found."), std::string::npos);
+}
+
+TEST_F(SessionTest, DebugModeAsksBeforeOpeningTheInstrument) {
+    prompt.answers = {core::Answer::Yes};
+    start("0x0023", "Debug=1\r\n", "M_DEBUG=1\r\n");
+    ASSERT_FALSE(prompt.shown.empty());
+    EXPECT_EQ(prompt.shown[0].text.rfind("True device found.", 0), 0u);
+    EXPECT_EQ(prompt.shown[0].style, core::MessageStyle::Question);
 }
 
 TEST_F(SessionTest, ModelQuestionWaitsUntilTheSynchronisedUpdateHasReturned) {
