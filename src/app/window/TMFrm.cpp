@@ -4,6 +4,7 @@
 #include "app/GeneratorController.h"
 #include "app/ScopeController.h"
 #include "app/ViewController.h"
+#include "app/window/KeyRouter.h"
 #include "app/window/QtPrompt.h"
 #include "app/window/ScopePanel.h"
 #include "app/window/SignalPanel.h"
@@ -126,6 +127,8 @@ TMFrm::TMFrm(WindowOptions options)
     m_session = std::make_unique<ScopeSession>(std::move(so), static_cast<SessionView&>(*this), m_bridge,
                                                *m_prompt, m_busy);
     buildWidgets();
+    // The keys of the signal area act whatever control has the focus.
+    m_keys = std::make_unique<KeyRouter>(this, [this](QKeyEvent* e) { return windowKey(e); });
     m_view.setBackground(&m_session->background());
     m_view.setSpectrum(&m_session->spectrum());
 
@@ -259,13 +262,17 @@ void TMFrm::showEvent(QShowEvent* event) {
     });
 }
 
-void TMFrm::keyPressEvent(QKeyEvent* event) {
+bool TMFrm::windowKey(QKeyEvent* event) {
     display::KeyEvent k;
     k.key = keyOf(event->key());
     k.ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
     k.shift = (event->modifiers() & Qt::ShiftModifier) != 0;
     k.scrollMax = m_signal->scrollBar()->maximum();
-    if (!m_session->view().key(k, m_view.geometry())) QMainWindow::keyPressEvent(event);
+    return m_session->view().key(k, m_view.geometry());
+}
+
+void TMFrm::keyPressEvent(QKeyEvent* event) {
+    if (!windowKey(event)) QMainWindow::keyPressEvent(event);
 }
 
 void TMFrm::dispatchFile(const std::string& path, FileOrigin origin) {

@@ -29,6 +29,7 @@ class GeneratorPanel;
 
 namespace kx::app {
 
+class KeyRouter;
 class QtPrompt;
 class ScopePanel;
 class SignalPanel;
@@ -78,6 +79,7 @@ protected:
 private:
     void buildWidgets();
     void shutDown();
+    bool windowKey(QKeyEvent* event); // true when the session took the key
 
     // SessionView.
     void applyLayout() override;
@@ -125,6 +127,7 @@ private:
     bool m_compactSeen = false;
     QRect m_compactGeometry;
     bool m_compactMaximized = false;
+    std::unique_ptr<KeyRouter> m_keys; // last: it goes first
 };
 
 } // namespace kx::app

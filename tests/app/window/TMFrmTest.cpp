@@ -1,20 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window offscreen, its widgets found by their names, against the simulated instrument.
 #include "app/window/TMFrm.h"
-#include "support/ScriptedPrompt.h"
-#include "support/SimDevice.h"
 #include "core/ScopeTables.h"
 #include "display/ScreenGeometry.h"
+#include "support/ScriptedPrompt.h"
+#include "support/SimDevice.h"
 #include "ui/MainMenu.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMenu>
-#include <QToolButton>
 #include <QMouseEvent>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -93,7 +95,9 @@ protected:
         auto* w = find<QWidget>(name);
         return w != nullptr && w->isVisibleTo(window.get());
     }
-    bool ready() const { return window->flags().DeviceReady.load() && window->flags().DeviceConfigured.load(); }
+    bool ready() const {
+        return window->flags().DeviceReady.load() && window->flags().DeviceConfigured.load();
+    }
 
     ScriptedPrompt prompt;
     int languageQuestions = 0;
@@ -136,7 +140,8 @@ TEST_F(TMFrmTest, SingleEndsByItselfAndTheFrameIsDrawn) {
     EXPECT_FALSE(window->state().scope.SingleMode);
     EXPECT_GT(window->frame().header[core::fh::CaptureLength], 0u);
     // The caption names the model.
-    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("KX4823 "))) << window->windowTitle().toStdString();
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("KX4823 ")))
+        << window->windowTitle().toStdString();
     // No question: the instrument is the model the interface shows.
     EXPECT_TRUE(prompt.shown.empty());
 }
@@ -309,6 +314,40 @@ TEST_F(TMFrmTest, KeysStepTheInstrumentAndRunIt) {
     EXPECT_TRUE(window->state().scope.Running);
     QTest::keyClick(window.get(), Qt::Key_Space);
     EXPECT_FALSE(window->state().scope.Running);
+}
+
+TEST_F(TMFrmTest, KeysActWhateverControlHasTheFocus) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    start();
+    ASSERT_TRUE(waitUntil([&] { return ready(); }));
+    // A fresh start may leave the focus on a box or a button: the keys still step and run.
+    auto* source = find<QComboBox>("ComboBox_Trig_Src");
+    ASSERT_NE(source, nullptr);
+    const int sourceBefore = source->currentIndex();
+    const int triggerBefore = window->state().trigger.Src;
+    for (QWidget* target :
+         {static_cast<QWidget*>(source), static_cast<QWidget*>(find<QToolButton>("SpeedButton_1mS"))}) {
+        const int volts = window->state().scope.A1.voltsDiv;
+        QTest::keyClick(target, Qt::Key_Down); // the more sensitive range
+        EXPECT_EQ(window->state().scope.A1.voltsDiv, volts + 1);
+        QTest::keyClick(target, Qt::Key_Space);
+        EXPECT_TRUE(window->state().scope.Running);
+        QTest::keyClick(target, Qt::Key_Space);
+        EXPECT_FALSE(window->state().scope.Running);
+    }
+    EXPECT_EQ(source->currentIndex(), sourceBefore);
+    EXPECT_EQ(window->state().trigger.Src, triggerBefore);
+
+    // A box being typed in keeps its keys.
+    QLineEdit edit(window.get());
+    edit.setText(QStringLiteral("ab"));
+    const std::int64_t timeDiv = window->derived().TimeDivNs;
+    QTest::keyClick(&edit, Qt::Key_Space);
+    QTest::keyClick(&edit, Qt::Key_Left);
+    EXPECT_EQ(edit.text(), QStringLiteral("ab "));
+    EXPECT_EQ(edit.cursorPosition(), 2);
+    EXPECT_FALSE(window->state().scope.Running);
+    EXPECT_EQ(window->derived().TimeDivNs, timeDiv);
 }
 
 TEST_F(TMFrmTest, DraggingTheZeroMarkerMovesTheZero) {
