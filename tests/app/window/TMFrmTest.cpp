@@ -350,6 +350,33 @@ TEST_F(TMFrmTest, KeysActWhateverControlHasTheFocus) {
     EXPECT_EQ(window->derived().TimeDivNs, timeDiv);
 }
 
+TEST_F(TMFrmTest, ColourPanelsShowTheTriggerSourceAndTheShownChannels) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    start();
+    const auto colorOf = [&](const char* name) {
+        auto* panel = find<QFrame>(name);
+        EXPECT_NE(panel, nullptr) << name;
+        if (panel == nullptr) return QColor();
+        EXPECT_TRUE(panel->isVisibleTo(window.get())) << name;
+        const QImage image = panel->grab().toImage();
+        return image.pixelColor(image.width() / 2, image.height() / 2);
+    };
+    const QColor face = window->palette().color(QPalette::Button);
+    const QColor green(0, 255, 0); // ColorA1
+    find<QAbstractButton>("SpeedButton_Trig_On")->setChecked(false);
+    find<QAbstractButton>("SpeedButton_Trig_On")->click();
+    ASSERT_TRUE(window->derived().TriggerActive);
+    EXPECT_EQ(colorOf("Panel_Color_Trig"), green);
+    find<QAbstractButton>("SpeedButton_Trig_On")->click();
+    ASSERT_FALSE(window->derived().TriggerActive);
+    EXPECT_EQ(colorOf("Panel_Color_Trig"), face);
+
+    EXPECT_EQ(colorOf("Panel_Color_A1"), green);
+    window->state().scope.A1.shown = false;
+    window->session().refresh();
+    EXPECT_EQ(colorOf("Panel_Color_A1"), face);
+}
+
 TEST_F(TMFrmTest, DraggingTheZeroMarkerMovesTheZero) {
     writeSettings("WIN_DT=0x0023\r\n");
     start();
