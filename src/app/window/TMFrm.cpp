@@ -29,6 +29,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -254,7 +255,6 @@ void TMFrm::showEvent(QShowEvent* event) {
     m_shown = true;
     // Once the window is on screen, as the first paint would.
     QTimer::singleShot(0, this, [this] {
-        m_firstPos = pos();
         m_view.setPaintBoxSize(m_signal->screen()->width(), m_signal->screen()->height());
         m_session->startUp();
         m_timer1.start();
@@ -322,15 +322,15 @@ void TMFrm::applyLayout() {
     const bool compact = s.display.CompactView;
     const int panelWidth = m_scopePanel->width();
     const int genHeight = m_genBar->height();
+    const bool genShown = m_genBar->isVisibleTo(this); // before compact view hides it
     if (compact && !m_layoutCompact) {
         setMinimumSize(kCompactMinimum);
         m_scopePanel->hide();
         m_genBar->hide();
         if (!m_compactSeen) {
             showNormal();
-            resize(
-                std::max(kCompactMinimum.width(), width() - panelWidth),
-                std::max(kCompactMinimum.height(), height() - (m_genBar->isVisibleTo(this) ? genHeight : 0)));
+            resize(std::max(kCompactMinimum.width(), width() - panelWidth),
+                   std::max(kCompactMinimum.height(), height() - (genShown ? genHeight : 0)));
             m_compactSeen = true;
         } else if (m_compactMaximized) {
             showMaximized();
@@ -344,11 +344,21 @@ void TMFrm::applyLayout() {
         showNormal();
         setMinimumSize(m_designSize);
         resize(m_designSize);
-        move(m_firstPos);
+        keepOnScreen();
         m_scopePanel->show();
     }
     m_layoutCompact = compact;
     m_genBar->setVisible(!compact && s.display.Generator && core::hasGenerator(s.system.UiDeviceType));
+}
+
+void TMFrm::keepOnScreen() {
+    // The window grows where it stands; it only moves as far as the screen needs.
+    const QRect area = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    QPoint at = frame.topLeft();
+    if (frame.right() > area.right()) at.setX(std::max(area.left(), area.right() - frame.width() + 1));
+    if (frame.bottom() > area.bottom()) at.setY(std::max(area.top(), area.bottom() - frame.height() + 1));
+    if (at != frame.topLeft()) move(at);
 }
 
 void TMFrm::showDialog(Dialog which) {

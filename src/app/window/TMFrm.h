@@ -80,6 +80,7 @@ private:
     void buildWidgets();
     void shutDown();
     bool windowKey(QKeyEvent* event); // true when the session took the key
+    void keepOnScreen();
 
     // SessionView.
     void applyLayout() override;
@@ -120,8 +121,7 @@ private:
 
     bool m_shown = false;
     bool m_closing = false;
-    // Layout memory: the first-paint position, the design size, and the compact window.
-    QPoint m_firstPos;
+    // Layout memory: the design size and the compact window.
     QSize m_designSize;
     bool m_layoutCompact = false;
     bool m_compactSeen = false;

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 
@@ -375,6 +376,32 @@ TEST_F(TMFrmTest, ColourPanelsShowTheTriggerSourceAndTheShownChannels) {
     window->state().scope.A1.shown = false;
     window->session().refresh();
     EXPECT_EQ(colorOf("Panel_Color_A1"), face);
+}
+
+TEST_F(TMFrmTest, CompactViewShrinksByBothPanelsAndLeavesTheWindowWhereItIs) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    start();
+    ASSERT_TRUE(visible("Panel_Gen_Ctrl"));
+    const QSize full = window->size();
+    const int panelWidth = find<QWidget>("Panel_Scope_Ctrl")->width();
+    const int genHeight = find<QWidget>("Panel_Gen_Ctrl")->height();
+    window->session().menuItem("Menu_Compact");
+    EXPECT_FALSE(visible("Panel_Scope_Ctrl"));
+    EXPECT_FALSE(visible("Panel_Gen_Ctrl"));
+    EXPECT_EQ(window->width(), full.width() - panelWidth);
+    EXPECT_EQ(window->height(), full.height() - genHeight);
+
+    // Moved while compact: leaving compact view grows the window where it stands.
+    window->move(40, 30);
+    QApplication::processEvents();
+    window->session().menuItem("Menu_Compact");
+    EXPECT_TRUE(visible("Panel_Scope_Ctrl"));
+    EXPECT_EQ(window->size(), full);
+    const QRect area = window->screen()->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    EXPECT_EQ(frame.left(), std::min(40, std::max(area.left(), area.right() - frame.width() + 1)));
+    EXPECT_EQ(frame.top(), std::min(30, std::max(area.top(), area.bottom() - frame.height() + 1)));
+    EXPECT_TRUE(area.contains(frame.topLeft()));
 }
 
 TEST_F(TMFrmTest, DraggingTheZeroMarkerMovesTheZero) {
