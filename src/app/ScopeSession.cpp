@@ -93,6 +93,9 @@ ScopeSession::ScopeSession(SessionOptions options, SessionView& view, acquisitio
     const files::ReadResult read =
         files::ReadSettingsFile(m_settingsPath, files::SettingsKind::Program, m_state, m_prompt);
     m_settingsMarker = read.markerFound;
+    // A first start asks for the language on the first paint; until then the window speaks the
+    // language the question itself is asked in.
+    if (!m_settingsMarker) m_state.system.RussianUi = false;
     if (!m_state.system.DebugAllowed) {
         m_state.system.DebugMode = false;
         m_state.display.USB_Stat = false;

@@ -128,6 +128,9 @@ TMFrm::TMFrm(WindowOptions options)
     m_session = std::make_unique<ScopeSession>(std::move(so), static_cast<SessionView&>(*this), m_bridge,
                                                *m_prompt, m_busy);
     buildWidgets();
+    // One language from the first paint: the captions and the controls of the state's language.
+    applyCaptions();
+    syncControls();
     // The keys of the signal area act whatever control has the focus.
     m_keys = std::make_unique<KeyRouter>(this, [this](QKeyEvent* e) { return windowKey(e); });
     m_view.setBackground(&m_session->background());

@@ -272,6 +272,41 @@ TEST_F(TMFrmTest, FirstStartAsksForTheLanguageOnce) {
     EXPECT_FALSE(window->state().system.RussianUi);
 }
 
+TEST_F(TMFrmTest, OneLanguageFromTheFirstPaint) {
+    // First start: behind the language question every caption is in the same language.
+    QStringList seen;
+    WindowOptions o;
+    o.exePath = (m_dir / "kx48zz").string();
+    o.settingsPath = (m_dir / "kx48zz.ini").string();
+    o.prompt = &prompt;
+    o.driverLibraries = {KX_SIM_LIBRARY};
+    o.chooseLanguage = [&] {
+        seen << find<QToolButton>("SpeedButton_VoltsDiv_A1")->text()
+             << find<QToolButton>("SpeedButton_Run")->text() << window->mainMenu().menu("Menu_File")->title();
+        return false;
+    };
+    window = std::make_unique<TMFrm>(std::move(o));
+    window->show();
+    ASSERT_TRUE(waitUntil([&] { return !seen.isEmpty(); }));
+    EXPECT_EQ(seen,
+              (QStringList{QStringLiteral("A1 V/Div "), QStringLiteral("RUN"), QStringLiteral("File")}));
+    ASSERT_TRUE(waitUntil([&] { return !window->busy(); }));
+    window.reset();
+
+    // A Russian program settings file: Russian from the start, before the window is first shown.
+    std::ofstream(m_dir / "kx48zz.ini", std::ios::binary)
+        << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=0x0023\r\n[Common]\r\nRussian=1\r\nEnglish=0\r\n";
+    WindowOptions again;
+    again.exePath = (m_dir / "kx48zz").string();
+    again.settingsPath = (m_dir / "kx48zz.ini").string();
+    again.prompt = &prompt;
+    again.driverLibraries = {KX_SIM_LIBRARY};
+    window = std::make_unique<TMFrm>(std::move(again));
+    EXPECT_EQ(find<QToolButton>("SpeedButton_Run")->text(), QStringLiteral("Пуск"));
+    EXPECT_EQ(window->mainMenu().menu("Menu_File")->title(), QStringLiteral("Файл"));
+    EXPECT_TRUE(find<QToolButton>("SpeedButton_VoltsDiv_A1")->text().contains(QStringLiteral(" В/Дел ")));
+}
+
 TEST_F(TMFrmTest, DroppedUnsupportedFileIsRefused) {
     writeSettings("");
     start();
