@@ -317,12 +317,16 @@ void ScopeSession::signalAreaUpdate() {
                          m_state.system.UiDeviceType)) {
         m_modelQuestionPosted = true;
         m_bridge.post([this, frameType] {
-            m_modelQuestionPosted = false;
-            if (!m_state.system.ModelCheckPending) return;
+            if (!m_state.system.ModelCheckPending) {
+                m_modelQuestionPosted = false;
+                return;
+            }
             BusyMark busy(m_busy);
             const bool ru = m_state.system.RussianUi;
+            // Frames go on arriving while the box is open: one question until it is answered.
             const core::Answer answer = m_prompt.message(
                 modelQuestionCaption(ru), modelQuestionText(frameType, ru), core::MessageStyle::YesNo);
+            m_modelQuestionPosted = false;
             if (answer == core::Answer::Yes) {
                 m_state.system.UiDeviceType = frameType;
                 apply(kModelEffects);

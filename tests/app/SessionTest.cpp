@@ -64,8 +64,18 @@ struct WatchingPrompt : testing::ScriptedPrompt {
     ScopeSession* session = nullptr;
     int shownWhileThreadWaits = 0;
     int shownWhileRecordLocked = 0;
+    int open = 0;       // boxes on screen now
+    int mostOpen = 0;   // the most at once
+    int framesOpen = 0; // frames to let arrive while a box is open, as a modal box's event loop does
     core::Answer message(const std::string& caption, const std::string& text,
                          core::MessageStyle style) override {
+        ++open;
+        mostOpen = std::max(mostOpen, open);
+        if (framesOpen > 0 && bridge != nullptr && session != nullptr) {
+            const auto until = session->frameHeader()[core::fh::FrameCounter] + framesOpen;
+            bridge->pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] >= until; });
+        }
+        --open;
         if (bridge != nullptr && bridge->inSynchronize()) ++shownWhileThreadWaits;
         if (session != nullptr) {
             if (session->frame().mutex.try_lock())
@@ -309,6 +319,16 @@ TEST_F(SessionTest, ModelQuestionWaitsUntilTheSynchronisedUpdateHasReturned) {
     const auto framesNow = session->frameHeader()[core::fh::FrameCounter];
     ASSERT_TRUE(
         bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > framesNow + 3; }));
+    EXPECT_EQ(prompt.shown.size(), 1u);
+}
+
+TEST_F(SessionTest, ModelQuestionIsAskedOnceWhileItsBoxIsOpen) {
+    start("0x0021");
+    prompt.framesOpen = 4;
+    prompt.answers = {core::Answer::No};
+    session->scope().run(true);
+    ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().system.ModelCheckPending; }));
+    EXPECT_EQ(prompt.mostOpen, 1);
     EXPECT_EQ(prompt.shown.size(), 1u);
 }
 
