@@ -16,11 +16,14 @@ Picoseconds wrap(Picoseconds t, Picoseconds period) {
     return r < 0 ? r + period : r;
 }
 
-// Step response of the probe path: about 8 ns rise, 50 MHz ring with 8 % overshoot.
+// Step response of the probe path: about 8 ns rise, 50 MHz ring with 8 % overshoot. The first
+// peak, half a ring period after the edge, overshoots by exp(-alpha pi / omega): alpha is set from
+// -ln 0.08 = 2.5257.
 double stepResponse(double seconds) {
     if (seconds <= 0.0) return 0.0;
     constexpr double kOmega = 2.0 * kPi * 50e6;
-    constexpr double kAlpha = kOmega * 0.804 / kPi;
+    constexpr double kMinusLnOvershoot = 2.5257286443082556;
+    constexpr double kAlpha = kOmega * kMinusLnOvershoot / kPi;
     return 1.0 - std::exp(-kAlpha * seconds) *
                      (std::cos(kOmega * seconds) + kAlpha / kOmega * std::sin(kOmega * seconds));
 }

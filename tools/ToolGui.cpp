@@ -27,7 +27,14 @@ void ToolGui::configured() {
     settingsChanged();
 }
 
+void ToolGui::readoutUpdate() {
+    if (m_thread != nullptr &&
+        app::takeInstrumentTables(m_board.snapshot(), state.calibration, m_tablesTaken))
+        settingsChanged();
+}
+
 void ToolGui::settingsChanged() {
+    app::takeInstrumentTables(m_board.snapshot(), state.calibration, m_tablesTaken);
     m_flags.Running = state.scope.Running;
     m_flags.SingleMode = state.scope.SingleMode;
     const app::DerivedQuantities derived = app::applySettings(state, m_registers);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "acquisition/ScopeThread.h"
+#include "app/InstrumentTables.h"
 #include "core/InstrumentState.h"
 #include "device/RegisterImage.h"
 #include "device/RequestFlags.h"
@@ -24,6 +25,8 @@ public:
     void synchronize(const std::function<void()>& call) override;
     void post(std::function<void()> call) override;
     void configured() override;
+    // The instrument's calibration tables, taken as the program takes them.
+    void readoutUpdate() override;
 
     // The settings-changed notification; the mutex is held.
     void settingsChanged();
@@ -44,6 +47,7 @@ protected:
     acquisition::ScopeThread* m_thread = nullptr;
 
 private:
+    app::TablesTaken m_tablesTaken;
     bool m_configured = false;
     bool m_closing = false;
 };

@@ -61,14 +61,17 @@ int cmdFrame(int argc, char** argv) {
         holder.requestTableUpload(device::CalTableKind::System, state->calibration.SystemTable);
     }
 
-    std::uint8_t body[device::kMaxSettingsBodySize];
-    const std::size_t n = holder.takeSettingsBody(body);
-    if (n == 0) {
-        std::fprintf(stderr, "kx48zz-tool frame: the settings body could not be built\n");
-        return 1;
-    }
-    for (std::size_t i = 0; i < n; ++i) std::printf(i ? " %02X" : "%02X", body[i]);
-    std::printf("\n");
+    // A frame carries one table: one line per frame, as the link sends them, until none is owed.
+    do {
+        std::uint8_t body[device::kMaxSettingsBodySize];
+        const std::size_t n = holder.takeSettingsBody(body);
+        if (n == 0) {
+            std::fprintf(stderr, "kx48zz-tool frame: the settings body could not be built\n");
+            return 1;
+        }
+        for (std::size_t i = 0; i < n; ++i) std::printf(i ? " %02X" : "%02X", body[i]);
+        std::printf("\n");
+    } while (holder.uploadPending());
     return 0;
 }
 

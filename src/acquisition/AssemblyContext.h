@@ -17,7 +17,8 @@ struct AssemblyContext {
     bool scrollActive = false;       // ScrollActive: wrapped roll frames are rotated oldest first
     std::int32_t preTrigger = 0;     // PreTrigger of the current settings: where the sub-sample
                                      // search for the trigger crossing starts
-    bool compactFrontEnd = false;    // ReportedDeviceType bit 2: every gain code reads 100 000 uV/div
+    bool compactFrontEnd = false;    // ReportedDeviceType bit 2 (the menu's model until one is reported):
+                                     // every gain code reads 100 000 uV/div
     bool iqWinEn = false;            // "IQ_Win_En" (NarrowFilter)
     std::uint32_t genAmpCode = 0;    // Gen_Amp_Code (GenAmplitudeWord)
     std::uint64_t sweepSpan = 0;     // generator sweep span (SweepSpan)

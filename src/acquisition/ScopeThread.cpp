@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquisition/ScopeThread.h"
 
+#include "core/DeviceModel.h"
+
 #include <algorithm>
 #include <chrono>
 #include <utility>
@@ -165,6 +167,8 @@ void ScopeThread::dataAccepted(const device::DataPacketView& packet) {
     context.counterStatus = status.counterState;
     context.counterEvents = status.counterEdges;
     context.counterTicks = status.counterTicks;
+    // The scale follows the front end the instrument has, whatever model the menu shows.
+    if (status.deviceType != 0) context.compactFrontEnd = core::hasCompactFrontEnd(status.deviceType);
     context.arrivalNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
                             std::chrono::steady_clock::now().time_since_epoch())
                             .count();
@@ -177,6 +181,7 @@ void ScopeThread::dataAccepted(const device::DataPacketView& packet) {
             assembleFrame(packet.info, packet.blockA, packet.blockB, context, *m_work, m_frame);
         m_assemblyLock = nullptr;
         if (!assembled(result)) return;
+        m_frame.loadedFromFile = false; // a live frame replaces one read from a data file
         const core::FrameHeader& h = m_frame.header;
         complete = h[core::fh::CaptureLength] > 0 && h[core::fh::AnalogCount] == h[core::fh::CaptureLength];
     }
@@ -193,6 +198,7 @@ void ScopeThread::dataAccepted(const device::DataPacketView& packet) {
         m_bridge.post(m_shotEndedCall);
     }
     m_flags.RedrawRequest.store(true);
+    m_flags.FadeRestartRequest.store(true);
 }
 
 void ScopeThread::configurationProgress(int percent) {

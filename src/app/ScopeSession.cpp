@@ -95,6 +95,9 @@ ScopeSession::ScopeSession(SessionOptions options, SessionView& view, acquisitio
     const files::ReadResult read =
         files::ReadSettingsFile(m_settingsPath, files::SettingsKind::Program, m_state, m_prompt);
     m_settingsMarker = read.markerFound;
+    // A first start asks for the language on the first paint; until then the window speaks the
+    // language the question itself is asked in.
+    if (!m_settingsMarker) m_state.system.RussianUi = false;
     if (!m_state.system.DebugAllowed) {
         m_state.system.DebugMode = false;
         m_state.display.USB_Stat = false;
@@ -154,7 +157,7 @@ void ScopeSession::startUp() {
 
 int ScopeSession::openInstrument() {
     device::OpenOptions open;
-    open.debugMode = m_state.system.DebugAllowed;
+    open.debugMode = m_state.system.DebugMode;
     open.flowControlOff = m_state.system.FlowCtrlOff;
     open.caption = baseName(m_options.exePath);
     open.libraries = m_options.driverLibraries;
@@ -335,6 +338,9 @@ void ScopeSession::signalAreaUpdate() {
             }
         });
     }
+    // A live frame replaces a frame read from a data file, and with it the file's name.
+    if (m_thread && m_thread->newFrame().DisplayedFrame.load() && !m_frame->loadedFromFile)
+        m_names.dataFileNameKnown = false;
     // 2. The caption.
     CaptionInputs c;
     c.uiDeviceType = m_state.system.UiDeviceType;
@@ -356,6 +362,8 @@ void ScopeSession::signalAreaUpdate() {
 }
 
 void ScopeSession::readoutUpdate() {
+    // Tables the instrument sent replace the program's own; the registers follow them.
+    if (takeInstrumentTables(m_board.snapshot(), m_state.calibration, m_tablesTaken)) settingsChanged();
     m_view.drawReadouts();
 }
 

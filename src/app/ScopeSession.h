@@ -5,6 +5,7 @@
 #include "acquisition/ScopeThread.h"
 #include "app/BusyFlag.h"
 #include "app/DerivedQuantities.h"
+#include "app/InstrumentTables.h"
 #include "app/ModelFeatures.h"
 #include "app/SessionView.h"
 #include "core/FrameRecord.h"
@@ -177,6 +178,7 @@ private:
     DerivedQuantities m_derived;
     ModelFeatureView m_features;
     trigger::TriggerMemo m_triggerMemo;
+    TablesTaken m_tablesTaken;
 
     device::D2xxBinding m_binding;
     device::Connection m_connection;

@@ -31,7 +31,8 @@ void sleepMs(int ms) {
 DeviceLink::DeviceLink(const D2xxBinding& binding, Connection& connection, RequestFlags& flags,
                        LinkStatistics& stats, StatusBoard& status, RegisterImageHolder& registers)
     : m_binding(binding), m_connection(connection), m_flags(flags), m_stats(stats), m_registers(registers),
-      m_policy(flags, status, &registers), m_parser(m_policy), m_readBuffer(std::make_unique<std::uint8_t[]>(kReadBufferSize)),
+      m_policy(flags, status, &registers), m_parser(m_policy),
+      m_readBuffer(std::make_unique<std::uint8_t[]>(kReadBufferSize)),
       m_pinBuffer(std::make_unique<std::uint8_t[]>(kFpgaChunk * kPinBytesPerByte)) {}
 
 std::size_t DeviceLink::readStep() {
@@ -106,6 +107,9 @@ bool DeviceLink::sendSettings() {
     m_parser.setExpectedSequence(m_registers.sequence());
     bool acked = false;
     if (n > 0) acked = writeFrame(std::span(body).first(n));
+    m_registers.tableDelivered();
+    // A frame holds one table: the other one goes in the very next frame.
+    if (m_registers.uploadPending()) m_flags.SendSettingsRequest.store(true);
     if (acked)
         m_flags.DeviceConfigured.store(true);
     else

@@ -133,7 +133,7 @@ int openDevice(D2xxBinding& binding, Connection& connection, DataEvent& event, c
             continue;
         }
         if (options.debugMode && prompt.message(caption, question("True device found.", d, i, "\r\nOpen ?"),
-                                                core::MessageStyle::YesNo) != core::Answer::Yes) {
+                                                core::MessageStyle::Question) != core::Answer::Yes) {
             result = kFtDeviceNotFound;
             continue;
         }

@@ -8,7 +8,7 @@ namespace kx::device {
 void LinkPolicy::statusDecoded(const StatusPacket& p) {
     if (p.kind != status::kKindAcknowledgement) m_flags.StatusActivity.store(true);
     const bool tablesFree =
-        !m_flags.CalibrationRunPending.load() && (m_registers == nullptr || !m_registers->uploadPending());
+        !m_flags.CalibrationRunPending.load() && (m_registers == nullptr || !m_registers->tablesBusy());
     const bool configured = m_flags.DeviceConfigured.load();
     const bool running = m_flags.Running.load();
     m_status.update([&](StatusInfo& st) {
@@ -26,10 +26,12 @@ void LinkPolicy::statusDecoded(const StatusPacket& p) {
             if (p.zeroTableValid) {
                 st.zeroTable = p.zeroTable;
                 st.zeroTableRead = true;
+                ++st.zeroTableUpdates;
             }
             if (p.systemTableValid) {
                 st.systemTable = p.systemTable;
                 st.systemTableRead = true;
+                ++st.systemTableUpdates;
             }
         }
         st.supplyRaw = p.supplyRaw;

@@ -12,10 +12,10 @@ namespace kx::device {
 class RegisterImageHolder;
 
 // What the acquisition thread makes of what the parser saw: every status packet goes on the
-// status board, its calibration tables only while neither a table upload nor a calibration run
-// owns them, the counter only while configured and running, the AWG state only while
-// configured; a ready report raises DeviceReady once its fields are on the board; data are taken
-// only while running.
+// status board, its calibration tables only while neither a table upload (pending, or sent and
+// not yet answered) nor a calibration run owns them, the counter only while configured and running, the AWG
+// state only while configured; a ready report raises DeviceReady once its fields are on the board; data are
+// taken only while running.
 class LinkPolicy : public ParserReports {
 public:
     LinkPolicy(RequestFlags& flags, StatusBoard& status, const RegisterImageHolder* registers = nullptr)

@@ -164,10 +164,21 @@ bool RegisterImageHolder::uploadPending() const {
     return m_zeroUpload.has_value() || m_systemUpload.has_value();
 }
 
+bool RegisterImageHolder::tablesBusy() const {
+    std::lock_guard lock(m_mutex);
+    return m_zeroUpload.has_value() || m_systemUpload.has_value() || m_tableInFlight;
+}
+
+void RegisterImageHolder::tableDelivered() {
+    std::lock_guard lock(m_mutex);
+    m_tableInFlight = false;
+}
+
 void RegisterImageHolder::cancelTableUploads() {
     std::lock_guard lock(m_mutex);
     m_zeroUpload.reset();
     m_systemUpload.reset();
+    m_tableInFlight = false;
 }
 
 void RegisterImageHolder::setFlowControl(bool enabled) {
@@ -193,6 +204,7 @@ std::size_t RegisterImageHolder::takeSettingsBody(std::span<std::uint8_t> out) {
 
     m_sequence = next;
     m_onceTrigger = m_onceCounterReset = m_oncePhaseSync = m_onceAwgRun = false;
+    m_tableInFlight = zero != nullptr || system != nullptr;
     if (zero != nullptr)
         m_zeroUpload.reset();
     else if (system != nullptr)

@@ -158,6 +158,11 @@ public:
     // Keeps a copy of the table, CRC stamped, for the next frame.
     void requestTableUpload(CalTableKind kind, const core::CalTable& table);
     [[nodiscard]] bool uploadPending() const;
+    // A table went out in the last body and its frame has not been answered yet: status packets
+    // read meanwhile may still carry the instrument's old table.
+    [[nodiscard]] bool tablesBusy() const;
+    // The frame that carried a table was answered (or given up on).
+    void tableDelivered();
     // Drops both pending table uploads: a recovered instrument is not sent what the old one was owed.
     void cancelTableUploads();
     // Off under "FLOW_CTRL_OFF": bit 3 of the run flags is then never sent.
@@ -183,6 +188,7 @@ private:
     std::uint8_t m_sequence = 0;
     std::optional<core::CalTable> m_zeroUpload;
     std::optional<core::CalTable> m_systemUpload;
+    bool m_tableInFlight = false;
 };
 
 } // namespace kx::device

@@ -36,6 +36,9 @@ struct StatusInfo {
     core::CalTable systemTable{};
     bool zeroTableRead = false;
     bool systemTableRead = false;
+    // Counts of tables taken onto the board: the GUI copies a table when its count has moved.
+    std::uint32_t zeroTableUpdates = 0;
+    std::uint32_t systemTableUpdates = 0;
 };
 
 // The decoded status, written by the parser in the acquisition thread and read by the GUI.

@@ -23,11 +23,10 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     put16(out, static_cast<std::uint16_t>(v >> 16));
 }
 
-// A level as the file stores it. Codes above the top of the 8-bit range (averaged samples
-// reach 0xFFFF) are kept just below the marker so that they survive a round trip.
+// A level as the file stores it: anything above the top of the 8-bit range is the file's marker,
+// as other readers of the format expect.
 std::uint16_t fileSample(std::int32_t v) {
-    if (v == kNoSample || v < 0 || v > 0xFFFF) return kFileNoSample;
-    if (v > kLargestCode) return kFileNoSample - 1;
+    if (v < 0 || v > kLargestCode) return kFileNoSample;
     return static_cast<std::uint16_t>(v);
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/LanguageDialog.h"
 
+#include "ui/DialogPlacement.h"
+
 #include <QComboBox>
 #include <QPushButton>
 #include <QShowEvent>
@@ -41,6 +43,7 @@ bool LanguageDialog::russianChosen() const {
 
 bool LanguageDialog::ask(QWidget* parent) {
     LanguageDialog dialog(parent);
+    placeOver(&dialog, parent);
     dialog.exec();
     return dialog.russianChosen();
 }

@@ -7,4 +7,8 @@ namespace kx::ui {
 // fonts-wine where it is installed (the desktop's font otherwise). Call after QApplication exists.
 void applyProgramLook();
 
+// Pressed toggle buttons in a colour of their own, whatever the desktop palette: a light grey
+// on white is not enough to tell RUN, a time base or a range that is down from one that is up.
+const char* checkedButtonStyleSheet();
+
 } // namespace kx::ui

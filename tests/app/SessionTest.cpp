@@ -9,6 +9,7 @@
 #include "app/ViewController.h"
 #include "core/DeviceModel.h"
 #include "core/ScopeTables.h"
+#include "device/StatusPacket.h"
 #include "support/PumpedBridge.h"
 #include "support/ScriptedPrompt.h"
 #include "support/SimDevice.h"
@@ -33,6 +34,7 @@ using testing::PumpedBridge;
 struct FakeView : SessionView {
     std::vector<std::string> calls; // effects in the order they arrived
     int signalAreas = 0;
+    int fadeRestarts = 0;
     std::string caption;
     std::vector<Dialog> dialogs;
     PumpedBridge* bridge = nullptr;
@@ -49,7 +51,7 @@ struct FakeView : SessionView {
     void setCaption(const std::string& c) override { caption = c; }
     void drawSignalArea() override { ++signalAreas; }
     void drawReadouts() override {}
-    void restartFade() override {}
+    void restartFade() override { ++fadeRestarts; }
     std::int64_t backgroundFirstSample() const override { return 0; }
     bool spectrumShown() const override { return false; }
     void setSpectrumScroll(std::int64_t) override {}
@@ -64,9 +66,18 @@ struct WatchingPrompt : testing::ScriptedPrompt {
     ScopeSession* session = nullptr;
     int shownWhileThreadWaits = 0;
     int shownWhileRecordLocked = 0;
-    std::uint32_t framesWhileShown = 0; // a modal box's event loop runs this many frames
+    int open = 0;       // boxes on screen now
+    int mostOpen = 0;   // the most at once
+    int framesOpen = 0; // frames to let arrive while a box is open, as a modal box's event loop does
     core::Answer message(const std::string& caption, const std::string& text,
                          core::MessageStyle style) override {
+        ++open;
+        mostOpen = std::max(mostOpen, open);
+        if (framesOpen > 0 && bridge != nullptr && session != nullptr) {
+            const auto until = session->frameHeader()[core::fh::FrameCounter] + framesOpen;
+            bridge->pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] >= until; });
+        }
+        --open;
         if (bridge != nullptr && bridge->inSynchronize()) ++shownWhileThreadWaits;
         if (session != nullptr) {
             if (session->frame().mutex.try_lock())
@@ -74,13 +85,7 @@ struct WatchingPrompt : testing::ScriptedPrompt {
             else
                 ++shownWhileRecordLocked;
         }
-        const core::Answer answer = ScriptedPrompt::message(caption, text, style);
-        if (framesWhileShown != 0 && bridge != nullptr && session != nullptr) {
-            const auto frames = session->frameHeader()[core::fh::FrameCounter];
-            bridge->pumpUntil(
-                [&] { return session->frameHeader()[core::fh::FrameCounter] >= frames + framesWhileShown; });
-        }
-        return answer;
+        return ScriptedPrompt::message(caption, text, style);
     }
 };
 
@@ -104,10 +109,12 @@ protected:
         std::filesystem::remove_all(m_dir);
     }
 
-    void start(const std::string& model = "0x0023") {
+    void start(const std::string& model = "0x0023", const std::string& system = "",
+               const std::string& common = "") {
         std::ofstream(m_dir / "kx48zz.ini", std::ios::binary)
-            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model
-            << "\r\n[Common]\r\nRussian=0\r\nEnglish=1\r\n";
+            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model << "\r\n"
+            << system << "[Common]\r\nRussian=0\r\nEnglish=1\r\n"
+            << common;
         SessionOptions o;
         o.exePath = (m_dir / "kx48zz").string();
         o.settingsPath = (m_dir / "kx48zz.ini").string();
@@ -144,10 +151,162 @@ TEST_F(SessionTest, SingleShotEndsThroughTheGuiAndItsFrameIsDrawn) {
     EXPECT_EQ(view.caption.rfind("KX4823 ", 0), 0u) << view.caption;
 }
 
+// Mean of a channel's samples in 16-bit codes, and its zero line, from the frame shown.
+struct ChannelMean {
+    double mean = 0;
+    double zero = 0;
+};
+ChannelMean channelMean(const core::FrameHeader& h, int channel) {
+    const int sum = channel == 0 ? core::fh::SumA1 : core::fh::SumA2;
+    const double count = h[core::fh::AnalogCount];
+    return {count > 0 ? h.getReal(sum) / count : -1.0,
+            static_cast<double>(h[channel == 0 ? core::fh::ZeroA1 : core::fh::ZeroA2])};
+}
+
+TEST_F(SessionTest, InstrumentTablesPutGroundedInputsOnTheirZeroLines) {
+    ASSERT_EQ(testing::simControl("a1=ground;a2=ground"), 0);
+    start();
+    // The instrument's tables replace the built-in ones.
+    ASSERT_TRUE(bridge.pumpUntil([&] { return session->state().calibration.ZeroTableRead; }));
+    const device::StatusInfo status = session->status();
+    EXPECT_EQ(session->state().calibration.ZeroTable, status.zeroTable);
+    EXPECT_EQ(session->state().calibration.SystemTable, status.systemTable);
+    EXPECT_TRUE(session->state().calibration.SystemTableRead);
+    EXPECT_NE(session->state().calibration.ZeroTable, core::defaultZeroOffsetTable());
+
+    session->state().scope.A2.shown = true;
+    session->scope().run(true);
+    struct Range {
+        int index;
+        std::uint32_t microVolts;
+    };
+    for (const Range r : {Range{1, 1000000}, Range{4, 100000}, Range{7, 10000}}) {
+        session->scope().voltsDiv(0, r.index);
+        session->scope().voltsDiv(1, r.index);
+        const auto before = session->frameHeader()[core::fh::FrameCounter];
+        ASSERT_TRUE(bridge.pumpUntil([&] {
+            const core::FrameHeader h = session->frameHeader();
+            return h[core::fh::FrameCounter] > before + 2 && h[core::fh::ScaleA1] == r.microVolts &&
+                   h[core::fh::ScaleA2] == r.microVolts;
+        })) << r.microVolts;
+        const core::FrameHeader h = session->frameHeader();
+        for (int channel = 0; channel < 2; ++channel) {
+            const ChannelMean m = channelMean(h, channel);
+            // Within a quarter of an 8-bit step.
+            EXPECT_NEAR(m.mean, m.zero, 64.0) << "A" << channel + 1 << " at " << r.microVolts << " uV/div";
+        }
+    }
+}
+
+TEST_F(SessionTest, FirstRunAtTheDefaultsShowsTheCalibratorAsItIs) {
+    start();
+    session->scope().run(true);
+    // The counter needs a gate of its own: wait for a frame that carries a valid reading.
+    device::CounterReading counter;
+    core::FrameHeader h;
+    ASSERT_TRUE(bridge.pumpUntil([&] {
+        h = session->frameHeader();
+        counter = device::decodeCounter(h[core::fh::CounterStatus], h[core::fh::CounterEvents],
+                                        h[core::fh::CounterTicks]);
+        return h[core::fh::CaptureLength] > 0 && counter.frequencyValid;
+    }));
+    EXPECT_EQ(h[core::fh::ScaleA1], 1000000u);
+    // One count per period: the ring after an edge does not cross the trigger hysteresis again.
+    EXPECT_EQ(counter.channel, 0);
+    EXPECT_NEAR(counter.frequencyHz, 1000.0, 1.0);
+
+    // The 0..2 V square with its small ring, its zero line at mid-screen: no overdrive, and a
+    // peak-to-peak of 2 V plus the overshoot (8192 codes per volt at 1 V/div).
+    session->state().scope.A1.Zero = 0x8000;
+    session->settingsChanged();
+    const auto before = h[core::fh::FrameCounter];
+    ASSERT_TRUE(bridge.pumpUntil([&] {
+        h = session->frameHeader();
+        return h[core::fh::FrameCounter] > before + 2 && h[core::fh::ZeroA1] == 0x8000;
+    }));
+    EXPECT_EQ(h[core::fh::OverdriveA1], 0u);
+    const auto p2p = static_cast<std::int32_t>(h[core::fh::PeakToPeakA1]);
+    EXPECT_GE(p2p, 2 * 8192);
+    EXPECT_LE(p2p, 2 * 8192 * 112 / 100);
+}
+
+TEST_F(SessionTest, LiveFramesReplaceTheDataFileAndRestartTheFade) {
+    start();
+    session->scope().single(true);
+    ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
+    const std::string saved = (m_dir / "shot.kxd").string();
+    prompt.saved = {saved};
+    session->menuItem("Menu_Save_As");
+    session->files().openDataFile(saved);
+    ASSERT_TRUE(session->frame().loadedFromFile);
+    ASSERT_TRUE(bridge.pumpUntil([&] { return view.caption.find("shot.kxd") != std::string::npos; }));
+
+    session->scope().run(true);
+    const int fades = view.fadeRestarts;
+    const auto before = session->frameHeader()[core::fh::FrameCounter];
+    ASSERT_TRUE(
+        bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > before + 3; }));
+    EXPECT_FALSE(session->frame().loadedFromFile);
+    EXPECT_FALSE(session->names().dataFileNameKnown);
+    EXPECT_EQ(view.caption.find("shot.kxd"), std::string::npos) << view.caption;
+    // Every accepted frame restarts the persistence fade, not only settings changes.
+    EXPECT_GE(view.fadeRestarts, fades + 3);
+}
+
+TEST_F(SessionTest, FramesCarryTheGeneratorSweep) {
+    start();
+    auto& g = session->state().generator;
+    g.Function = core::GenFunction::Sweep;
+    g.FMult = 1; // 10 kHz .. 100 kHz
+    g.FStart = 1000;
+    g.FSweep = 10000;
+    g.On = true;
+    session->scope().run(true);
+    const auto before = session->frameHeader()[core::fh::FrameCounter];
+    ASSERT_TRUE(
+        bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > before + 1; }));
+    const core::FrameHeader h = session->frameHeader();
+    EXPECT_EQ(h.get64(core::fh::SweepStart), 10'000'000u); // millihertz
+    EXPECT_EQ(h.get64(core::fh::SweepSpan), 90'000'000u);
+
+    g.Function = core::GenFunction::Plain;
+    session->settingsChanged();
+    const auto plain = session->frameHeader()[core::fh::FrameCounter];
+    ASSERT_TRUE(bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > plain + 1; }));
+    EXPECT_EQ(session->frameHeader().get64(core::fh::SweepSpan), 0u);
+}
+
+TEST_F(SessionTest, ScaleFollowsTheFrontEndTheInstrumentReports) {
+    // A compact instrument (TRM207 Mini) under the KX4823 interface: the question is declined.
+    ASSERT_EQ(testing::simControl("model=0x35"), 0);
+    prompt.answers = {core::Answer::No};
+    start("0x0023");
+    session->scope().run(true);
+    const auto before = session->frameHeader()[core::fh::FrameCounter];
+    ASSERT_TRUE(
+        bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > before + 1; }));
+    EXPECT_EQ(session->state().system.UiDeviceType, core::kKX4823);
+    // The 1 V button's gain code read by a compact front end: 100 000 uV/div.
+    EXPECT_EQ(session->frameHeader()[core::fh::ScaleA1], 100000u);
+}
+
+TEST_F(SessionTest, DebugAllowedAloneOpensTheInstrumentUnasked) {
+    start("0x0023", "Debug=1\r\n", "M_DEBUG=0\r\n");
+    for (const auto& shown : prompt.shown)
+        EXPECT_EQ(shown.text.find("True device found."), std::string::npos);
+}
+
+TEST_F(SessionTest, DebugModeAsksBeforeOpeningTheInstrument) {
+    prompt.answers = {core::Answer::Yes};
+    start("0x0023", "Debug=1\r\n", "M_DEBUG=1\r\n");
+    ASSERT_FALSE(prompt.shown.empty());
+    EXPECT_EQ(prompt.shown[0].text.rfind("True device found.", 0), 0u);
+    EXPECT_EQ(prompt.shown[0].style, core::MessageStyle::Question);
+}
+
 TEST_F(SessionTest, ModelQuestionWaitsUntilTheSynchronisedUpdateHasReturned) {
     start("0x0021");
     prompt.answers = {core::Answer::Yes};
-    prompt.framesWhileShown = 3;
     session->scope().run(true);
     ASSERT_TRUE(bridge.pumpUntil([&] { return session->state().system.UiDeviceType == core::kKX4823; }));
     ASSERT_EQ(prompt.shown.size(), 1u);
@@ -162,6 +321,16 @@ TEST_F(SessionTest, ModelQuestionWaitsUntilTheSynchronisedUpdateHasReturned) {
     const auto framesNow = session->frameHeader()[core::fh::FrameCounter];
     ASSERT_TRUE(
         bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > framesNow + 3; }));
+    EXPECT_EQ(prompt.shown.size(), 1u);
+}
+
+TEST_F(SessionTest, ModelQuestionIsAskedOnceWhileItsBoxIsOpen) {
+    start("0x0021");
+    prompt.framesOpen = 4;
+    prompt.answers = {core::Answer::No};
+    session->scope().run(true);
+    ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().system.ModelCheckPending; }));
+    EXPECT_EQ(prompt.mostOpen, 1);
     EXPECT_EQ(prompt.shown.size(), 1u);
 }
 

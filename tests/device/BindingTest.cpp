@@ -174,6 +174,8 @@ TEST_F(DiscoveryTest, DebugModeAsksForEveryDevice) {
                                     "\r\nDev_Index = 0\r\nDev_Loc = 529\r\nOpen ?");
     EXPECT_EQ(prompt.shown[2].text,
               "True device found.\r\nDescription = 'TRM207'  \r\nDev_Index = 1\r\nDev_Loc = 530\r\nOpen ?");
+    EXPECT_EQ(prompt.shown[1].style, core::MessageStyle::Question);
+    EXPECT_EQ(prompt.shown[2].style, core::MessageStyle::Question);
 
     prompt.shown.clear();
     prompt.answers = {core::Answer::Ok, core::Answer::No, core::Answer::Yes};

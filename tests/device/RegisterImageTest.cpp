@@ -179,7 +179,13 @@ TEST_F(HolderTest, BothTablesGoOutOnceInConsecutiveFrames) {
     EXPECT_EQ(out[131], 0xF6);
     EXPECT_EQ(core::crc16(std::span(out).subspan(132, 64)), 0);
     EXPECT_FALSE(holder.uploadPending());
+    // Until its frame is answered the instrument may still report its old table.
+    EXPECT_TRUE(holder.tablesBusy());
+    holder.tableDelivered();
+    EXPECT_FALSE(holder.tablesBusy());
     EXPECT_EQ(holder.takeSettingsBody(out), kPlainBodySize);
+    holder.tableDelivered();
+    EXPECT_FALSE(holder.tablesBusy());
 }
 
 TEST_F(HolderTest, PublishAndTakeFromTwoThreads) {

@@ -7,8 +7,8 @@
 #include "device/FpgaImage.h"
 #include "device/RegisterImage.h"
 
-#include "support/SimDevice.h"
 #include "support/ScriptedPrompt.h"
+#include "support/SimDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +77,40 @@ TEST_F(SimulatorLinkTest, ConfigurationSettingsAndStatus) {
     EXPECT_GE(s.firmwareVersion, 300);
     EXPECT_GT(s.supplyMillivolts, 4000);
     EXPECT_EQ(stats.crcErrors.load(), 0u);
+}
+
+TEST_F(SimulatorLinkTest, BothTablesGoOutInTheNextTwoFramesAndComeBack) {
+    ASSERT_TRUE(configure());
+    core::CalTable zero = core::defaultZeroOffsetTable();
+    core::CalTable system = core::defaultSystemCalTable();
+    zero[0] = 0x39; // words nobody would ship
+    system[30] = 0x11;
+    registers.requestTableUpload(CalTableKind::ZeroOffset, zero);
+    registers.requestTableUpload(CalTableKind::System, system);
+    stampTableCrc(zero);
+    stampTableCrc(system);
+
+    // The first frame carries one table and asks for the next frame at once.
+    flags.SendSettingsRequest = false;
+    ASSERT_TRUE(link.sendSettings());
+    EXPECT_TRUE(flags.SendSettingsRequest.exchange(false));
+    EXPECT_TRUE(registers.uploadPending());
+    ASSERT_TRUE(link.sendSettings());
+    EXPECT_FALSE(flags.SendSettingsRequest.load());
+    EXPECT_FALSE(registers.tablesBusy());
+
+    // The instrument keeps both and reports them; the board takes them.
+    StatusInfo s;
+    for (int i = 0; i < 400; ++i) {
+        if (link.readStep() == 0) event.wait(5);
+        event.reset();
+        s = board.snapshot();
+        if (s.zeroTable == zero && s.systemTable == system) break;
+    }
+    EXPECT_EQ(s.zeroTable, zero);
+    EXPECT_EQ(s.systemTable, system);
+    EXPECT_TRUE(s.zeroTableRead);
+    EXPECT_TRUE(s.systemTableRead);
 }
 
 struct DataCounter : Events {

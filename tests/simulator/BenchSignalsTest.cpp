@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BenchSignals.h"
+#include "Signals.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kx::sim {
@@ -49,6 +51,31 @@ TEST(BenchSignals, VoltsOverTime) {
     const Waveform sum = *Waveform::parse("sum:1000:2:4000:1");
     EXPECT_NEAR(sum.volts(62500000), std::sin(M_PI / 8) + 0.5 * std::sin(M_PI / 2), 1e-9);
     EXPECT_EQ(sum.periodPs(), 0.0); // left to scanning
+}
+
+TEST(BenchSignals, CalibratorRingsAsTheBenchSays) {
+    // Rising edge at 0, falling edge at 500 us; 0..2 V.
+    const Calibrator cal;
+    double peak = 0, dipAfterPeak = 3;
+    bool pastPeak = false;
+    for (Picoseconds t = 0; t < 400 * kPsPerNs; t += 100) {
+        const double v = cal.volts(t);
+        if (v > peak) peak = v;
+        if (v < peak - 0.01) pastPeak = true;
+        if (pastPeak) dipAfterPeak = std::min(dipAfterPeak, v);
+    }
+    EXPECT_NEAR(peak, 2.0 * 1.08, 0.02);       // about 8 % overshoot
+    EXPECT_GT(dipAfterPeak, 2.0 * (1 - 0.01)); // the rebound stays within a percent
+    // Rising through 10 % .. 90 % within about 8 ns.
+    Picoseconds t10 = 0, t90 = 0;
+    for (Picoseconds t = 0; t90 == 0; t += 100) {
+        if (t10 == 0 && cal.volts(t) >= 0.2) t10 = t;
+        if (cal.volts(t) >= 1.8) t90 = t;
+    }
+    EXPECT_LT(t90 - t10, 8 * kPsPerNs);
+    // Settled long before the next edge, and the falling edge mirrors the rising one.
+    EXPECT_NEAR(cal.volts(250 * kUs), 2.0, 1e-9);
+    EXPECT_NEAR(cal.volts(500 * kUs + 10 * kPsPerNs) + cal.volts(10 * kPsPerNs), 2.0, 1e-9);
 }
 
 } // namespace

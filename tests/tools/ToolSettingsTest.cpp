@@ -66,9 +66,21 @@ TEST_F(ToolSettingsTest, FrameCommandPrintsTheFirstBody) {
     // Without an A2 input the A2 trigger is switched off.
     EXPECT_NE(run("frame --model 0x20 " + p("prog.ini")).out, fromProgram.out);
 
+    // Both tables owed at start-up: one frame each, back to back, the zero-offset table first.
     const ToolRun tables = run("frame --tables");
     ASSERT_EQ(tables.status, 0);
-    EXPECT_GT(byteCount(tables.out), 131u);
+    std::istringstream lines(tables.out);
+    std::string first, second, more;
+    ASSERT_TRUE(std::getline(lines, first));
+    ASSERT_TRUE(std::getline(lines, second));
+    EXPECT_FALSE(std::getline(lines, more));
+    ASSERT_EQ(byteCount(first), 198u);
+    ASSERT_EQ(byteCount(second), 198u);
+    EXPECT_EQ(first.substr(0, 5), "C3 05");    // L = 195, five blocks
+    EXPECT_EQ(first.substr(39 * 3, 2), "01");  // sequence 1
+    EXPECT_EQ(second.substr(39 * 3, 2), "02"); // then 2
+    EXPECT_EQ(first.substr(129 * 3, 8), "40 00 F4");
+    EXPECT_EQ(second.substr(129 * 3, 8), "40 00 F6");
 
     EXPECT_EQ(run("frame " + p("old.kxs")).status, 1);
     EXPECT_EQ(run("frame --model").status, 2);

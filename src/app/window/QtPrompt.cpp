@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/window/QtPrompt.h"
 
+#include "ui/DialogPlacement.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -42,7 +44,8 @@ QString qtFilter(const std::string& filter) {
     return out.join(QStringLiteral(";;"));
 }
 
-core::Answer QtPrompt::message(const std::string& caption, const std::string& text, core::MessageStyle style) {
+core::Answer QtPrompt::message(const std::string& caption, const std::string& text,
+                               core::MessageStyle style) {
     Busy busy(m_busy);
     QMessageBox box(m_parent);
     box.setWindowTitle(shown(caption));
@@ -70,19 +73,23 @@ core::Answer QtPrompt::message(const std::string& caption, const std::string& te
         }
         break;
     }
+    // On the main window, and never narrower than its caption.
+    ui::placeOver(&box, m_parent);
     const int result = box.exec();
     if (style != core::MessageStyle::YesNo && style != core::MessageStyle::Question) return core::Answer::Ok;
     return result == QMessageBox::Yes ? core::Answer::Yes : core::Answer::No;
 }
 
-std::string QtPrompt::openFile(const std::string& title, const std::string& filter, const std::string& initialDir) {
+std::string QtPrompt::openFile(const std::string& title, const std::string& filter,
+                               const std::string& initialDir) {
     Busy busy(m_busy);
-    return QFileDialog::getOpenFileName(m_parent, shown(title), QString::fromStdString(initialDir), qtFilter(filter))
+    return QFileDialog::getOpenFileName(m_parent, shown(title), QString::fromStdString(initialDir),
+                                        qtFilter(filter))
         .toStdString();
 }
 
-std::string QtPrompt::saveFile(const std::string& title, const std::string& filter, const std::string& initialDir,
-                               const std::string& defaultName) {
+std::string QtPrompt::saveFile(const std::string& title, const std::string& filter,
+                               const std::string& initialDir, const std::string& defaultName) {
     Busy busy(m_busy);
     QString start = QString::fromStdString(initialDir);
     if (!defaultName.empty() && defaultName.find('*') == std::string::npos) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/window/ScopePanel.h"
 
+#include "app/IndicatorColors.h"
 #include "core/DeviceModel.h"
 #include "core/ScopeTables.h"
 #include "display/Colors.h"
@@ -13,6 +14,8 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace kx::app {
 
@@ -29,6 +32,11 @@ QString colorCss(std::uint32_t c) {
     return QStringLiteral("background-color: %1;").arg(QColor(display::toQRgb(c)).name());
 }
 
+// A colour panel: a channel's colour, or the standard button face.
+void showColor(QFrame* panel, std::optional<std::uint32_t> c) {
+    panel->setStyleSheet(c ? colorCss(*c) : QStringLiteral("background-color: palette(button);"));
+}
+
 } // namespace
 
 QToolButton* ScopePanel::makeButton(const char* name, const QString& text, bool checkable) {
@@ -43,7 +51,8 @@ QToolButton* ScopePanel::makeButton(const char* name, const QString& text, bool 
     return b;
 }
 
-ScopePanel::ScopePanel(QWidget* parent, ScopePanelActions actions) : QFrame(parent), m_actions(std::move(actions)) {
+ScopePanel::ScopePanel(QWidget* parent, ScopePanelActions actions)
+    : QFrame(parent), m_actions(std::move(actions)) {
     setObjectName(QStringLiteral("Panel_Scope_Ctrl"));
     setFrameShape(QFrame::StyledPanel);
     auto* column = new QVBoxLayout(this);
@@ -109,17 +118,22 @@ ScopePanel::ScopePanel(QWidget* parent, ScopePanelActions actions) : QFrame(pare
     m_trigOn = makeButton("SpeedButton_Trig_On", QStringLiteral("ON"), true);
     m_trigSrc = new QComboBox(this);
     m_trigSrc->setObjectName(QStringLiteral("ComboBox_Trig_Src"));
-    m_trigSrc->addItems({QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("D1"), QStringLiteral("D2"),
-                         QStringLiteral("D3"), QStringLiteral("D4")});
+    m_trigSrc->addItems({QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("D1"),
+                         QStringLiteral("D2"), QStringLiteral("D3"), QStringLiteral("D4")});
     m_trigEdge = makeButton("SpeedButton_TrigEdge", QStringLiteral("_/\u00AF"), true);
     m_auto = makeButton("SpeedButton_Auto", QStringLiteral("Auto"), true);
     m_tplus = makeButton("SpeedButton_TPLUS", QStringLiteral("T+"), true);
+    m_trigColor = new QFrame(this);
+    m_trigColor->setObjectName(QStringLiteral("Panel_Color_Trig"));
+    m_trigColor->setFixedWidth(10);
+    m_trigColor->setFrameShape(QFrame::Panel);
     trigRow->addWidget(m_trig, 0, 0, 1, 2);
     trigRow->addWidget(m_trigOn, 0, 2);
     trigRow->addWidget(m_trigSrc, 1, 0);
     trigRow->addWidget(m_trigEdge, 1, 1);
     trigRow->addWidget(m_auto, 1, 2);
     trigRow->addWidget(m_tplus, 0, 3, 2, 1);
+    trigRow->addWidget(m_trigColor, 0, 4, 2, 1);
     column->addLayout(trigRow);
     column->addStretch(1);
     connect(m_trig, &QToolButton::clicked, this, [this] { m_actions.triggerDialog(); });
@@ -165,7 +179,8 @@ QWidget* ScopePanel::buildChannel(int ch) {
     auto* group = new QButtonGroup(box);
     group->setExclusive(true);
     for (int i = 0; i < static_cast<int>(core::kVoltsDiv.size()); ++i) {
-        const std::string name = std::string("SpeedButton_") + core::kVoltsDiv[static_cast<std::size_t>(i)].key + "_" + n;
+        const std::string name =
+            std::string("SpeedButton_") + core::kVoltsDiv[static_cast<std::size_t>(i)].key + "_" + n;
         QToolButton* b = makeButton(name.c_str(), QString(), true);
         b->setParent(box);
         group->addButton(b, i);
@@ -194,19 +209,23 @@ void ScopePanel::sync(const core::InstrumentState& s, const DerivedQuantities& d
     const bool relayout = layoutKey != m_lastVdivLayout;
     m_lastVdivLayout = layoutKey;
     const std::array<const core::AnalogChannelState*, 2> chans{&s.scope.A1, &s.scope.A2};
+    const IndicatorColors indicators = indicatorColors(s, d);
+    const std::array<bool, 2> colored{indicators.a1, indicators.a2};
     const std::array<std::uint32_t, 2> colors{s.display.colors.ColorA1, s.display.colors.ColorA2};
     for (int ch = 0; ch < 2; ++ch) {
         Channel& c = m_ch[static_cast<std::size_t>(ch)];
         const core::AnalogChannelState& st = *chans[static_cast<std::size_t>(ch)];
         const bool present = ch == 0 || f.a2Channel;
         c.box->setVisible(present);
-        c.color->setStyleSheet(colorCss(colors[static_cast<std::size_t>(ch)]));
+        const auto i = static_cast<std::size_t>(ch);
+        showColor(c.color, colored[i] ? std::optional(colors[i]) : std::nullopt);
         const int probe = std::clamp(st.probe, 0, 3);
         QString title = QString::fromLatin1(kChannelName[ch]);
         if (probe == 0)
             title += ru ? QStringLiteral(" В/Дел ") : QStringLiteral(" V/Div ");
         else
-            title += QStringLiteral("  (") + QString::fromLatin1(core::kProbeKeys[static_cast<std::size_t>(probe)]) +
+            title += QStringLiteral("  (") +
+                     QString::fromLatin1(core::kProbeKeys[static_cast<std::size_t>(probe)]) +
                      QStringLiteral(")");
         c.title->setText(title);
         setChecked(c.ac, st.AC);
@@ -221,7 +240,8 @@ void ScopePanel::sync(const core::InstrumentState& s, const DerivedQuantities& d
             while (c.grid->count() > 0) delete c.grid->takeAt(0);
         int offeredCount = 0;
         for (int i = 0; i < static_cast<int>(c.vdiv.size()); ++i)
-            offeredCount += (i < core::kVoltsDiv2mV || f.lowRanges) && (ch != 0 || i > core::kVoltsDiv02V || f.a1HighRanges);
+            offeredCount += (i < core::kVoltsDiv2mV || f.lowRanges) &&
+                            (ch != 0 || i > core::kVoltsDiv02V || f.a1HighRanges);
         const int columns = offeredCount % 4 == 0 ? 4 : 3;
         int slot = 0;
         for (int i = 0; i < static_cast<int>(c.vdiv.size()); ++i) {
@@ -250,11 +270,16 @@ void ScopePanel::sync(const core::InstrumentState& s, const DerivedQuantities& d
     setChecked(m_auto, s.trigger.Auto);
     setChecked(m_tplus, s.trigger.TPLUS);
     m_tplus->setEnabled(d.tPlusEnabled);
+    showColor(m_trigColor, indicators.triggerChannel
+                               ? std::optional(display::channelColors(
+                                     s.display.colors)[static_cast<std::size_t>(*indicators.triggerChannel)])
+                               : std::nullopt);
 }
 
 void ScopePanel::setRunIndicator(bool armed, std::uint32_t gridFrameColor) {
     QPalette p = m_runIndicator->palette();
-    p.setColor(QPalette::Window, armed ? QColor(display::toQRgb(gridFrameColor)) : palette().color(QPalette::Button));
+    p.setColor(QPalette::Window,
+               armed ? QColor(display::toQRgb(gridFrameColor)) : palette().color(QPalette::Button));
     m_runIndicator->setPalette(p);
 }
 

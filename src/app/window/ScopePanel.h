@@ -75,6 +75,7 @@ private:
     QToolButton* m_trigEdge = nullptr;
     QToolButton* m_auto = nullptr;
     QToolButton* m_tplus = nullptr;
+    QFrame* m_trigColor = nullptr;
     int m_lastVdivLayout = -1;
 };
 

@@ -5,6 +5,7 @@
 #include "app/GeneratorController.h"
 #include "app/ScopeController.h"
 #include "app/ViewController.h"
+#include "app/window/KeyRouter.h"
 #include "app/window/QtPrompt.h"
 #include "app/window/ScopePanel.h"
 #include "app/window/SignalPanel.h"
@@ -30,6 +31,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -128,6 +130,11 @@ TMFrm::TMFrm(WindowOptions options)
     m_session = std::make_unique<ScopeSession>(std::move(so), static_cast<SessionView&>(*this), m_bridge,
                                                *m_prompt, m_busy);
     buildWidgets();
+    // One language from the first paint: the captions and the controls of the state's language.
+    applyCaptions();
+    syncControls();
+    // The keys of the signal area act whatever control has the focus.
+    m_keys = std::make_unique<KeyRouter>(this, [this](QKeyEvent* e) { return windowKey(e); });
     m_view.setBackground(&m_session->background());
     m_view.setSpectrum(&m_session->spectrum());
     m_view.setDecoder(&m_session->decoders().decoder());
@@ -254,7 +261,6 @@ void TMFrm::showEvent(QShowEvent* event) {
     m_shown = true;
     // Once the window is on screen, as the first paint would.
     QTimer::singleShot(0, this, [this] {
-        m_firstPos = pos();
         m_view.setPaintBoxSize(m_signal->screen()->width(), m_signal->screen()->height());
         m_session->startUp();
         m_timer1.start();
@@ -262,13 +268,17 @@ void TMFrm::showEvent(QShowEvent* event) {
     });
 }
 
-void TMFrm::keyPressEvent(QKeyEvent* event) {
+bool TMFrm::windowKey(QKeyEvent* event) {
     display::KeyEvent k;
     k.key = keyOf(event->key());
     k.ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
     k.shift = (event->modifiers() & Qt::ShiftModifier) != 0;
     k.scrollMax = m_signal->scrollBar()->maximum();
-    if (!m_session->view().key(k, m_view.geometry())) QMainWindow::keyPressEvent(event);
+    return m_session->view().key(k, m_view.geometry());
+}
+
+void TMFrm::keyPressEvent(QKeyEvent* event) {
+    if (!windowKey(event)) QMainWindow::keyPressEvent(event);
 }
 
 void TMFrm::dispatchFile(const std::string& path, FileOrigin origin) {
@@ -318,15 +328,15 @@ void TMFrm::applyLayout() {
     const bool compact = s.display.CompactView;
     const int panelWidth = m_scopePanel->width();
     const int genHeight = m_genBar->height();
+    const bool genShown = m_genBar->isVisibleTo(this); // before compact view hides it
     if (compact && !m_layoutCompact) {
         setMinimumSize(kCompactMinimum);
         m_scopePanel->hide();
         m_genBar->hide();
         if (!m_compactSeen) {
             showNormal();
-            resize(
-                std::max(kCompactMinimum.width(), width() - panelWidth),
-                std::max(kCompactMinimum.height(), height() - (m_genBar->isVisibleTo(this) ? genHeight : 0)));
+            resize(std::max(kCompactMinimum.width(), width() - panelWidth),
+                   std::max(kCompactMinimum.height(), height() - (genShown ? genHeight : 0)));
             m_compactSeen = true;
         } else if (m_compactMaximized) {
             showMaximized();
@@ -340,11 +350,21 @@ void TMFrm::applyLayout() {
         showNormal();
         setMinimumSize(m_designSize);
         resize(m_designSize);
-        move(m_firstPos);
+        keepOnScreen();
         m_scopePanel->show();
     }
     m_layoutCompact = compact;
     m_genBar->setVisible(!compact && s.display.Generator && core::hasGenerator(s.system.UiDeviceType));
+}
+
+void TMFrm::keepOnScreen() {
+    // The window grows where it stands; it only moves as far as the screen needs.
+    const QRect area = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    QPoint at = frame.topLeft();
+    if (frame.right() > area.right()) at.setX(std::max(area.left(), area.right() - frame.width() + 1));
+    if (frame.bottom() > area.bottom()) at.setY(std::max(area.top(), area.bottom() - frame.height() + 1));
+    if (at != frame.topLeft()) move(at);
 }
 
 void TMFrm::showDialog(Dialog which) {

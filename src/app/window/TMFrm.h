@@ -29,6 +29,7 @@ class GeneratorPanel;
 
 namespace kx::app {
 
+class KeyRouter;
 class QtPrompt;
 class ScopePanel;
 class SignalPanel;
@@ -78,6 +79,8 @@ protected:
 private:
     void buildWidgets();
     void shutDown();
+    bool windowKey(QKeyEvent* event); // true when the session took the key
+    void keepOnScreen();
 
     // SessionView.
     void applyLayout() override;
@@ -118,13 +121,13 @@ private:
 
     bool m_shown = false;
     bool m_closing = false;
-    // Layout memory: the first-paint position, the design size, and the compact window.
-    QPoint m_firstPos;
+    // Layout memory: the design size and the compact window.
     QSize m_designSize;
     bool m_layoutCompact = false;
     bool m_compactSeen = false;
     QRect m_compactGeometry;
     bool m_compactMaximized = false;
+    std::unique_ptr<KeyRouter> m_keys; // last: it goes first
 };
 
 } // namespace kx::app

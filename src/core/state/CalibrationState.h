@@ -85,7 +85,8 @@ constexpr std::int16_t calInt16(const CalTable& t, std::size_t byte) {
 struct CalibrationState {
     CalTable ZeroTable = defaultZeroOffsetTable();
     CalTable SystemTable = defaultSystemCalTable();
-    bool ZeroTableRead = false; // a valid zero-offset table has come from the instrument
+    bool ZeroTableRead = false;   // a valid zero-offset table has come from the instrument
+    bool SystemTableRead = false; // a valid system calibration table has come from the instrument
 };
 
 } // namespace kx::core

@@ -12,10 +12,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -279,6 +281,41 @@ TEST_F(TMFrmTest, FirstStartAsksForTheLanguageOnce) {
     EXPECT_FALSE(window->state().system.RussianUi);
 }
 
+TEST_F(TMFrmTest, OneLanguageFromTheFirstPaint) {
+    // First start: behind the language question every caption is in the same language.
+    QStringList seen;
+    WindowOptions o;
+    o.exePath = (m_dir / "kx48zz").string();
+    o.settingsPath = (m_dir / "kx48zz.ini").string();
+    o.prompt = &prompt;
+    o.driverLibraries = {KX_SIM_LIBRARY};
+    o.chooseLanguage = [&] {
+        seen << find<QToolButton>("SpeedButton_VoltsDiv_A1")->text()
+             << find<QToolButton>("SpeedButton_Run")->text() << window->mainMenu().menu("Menu_File")->title();
+        return false;
+    };
+    window = std::make_unique<TMFrm>(std::move(o));
+    window->show();
+    ASSERT_TRUE(waitUntil([&] { return !seen.isEmpty(); }));
+    EXPECT_EQ(seen,
+              (QStringList{QStringLiteral("A1 V/Div "), QStringLiteral("RUN"), QStringLiteral("File")}));
+    ASSERT_TRUE(waitUntil([&] { return !window->busy(); }));
+    window.reset();
+
+    // A Russian program settings file: Russian from the start, before the window is first shown.
+    std::ofstream(m_dir / "kx48zz.ini", std::ios::binary)
+        << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=0x0023\r\n[Common]\r\nRussian=1\r\nEnglish=0\r\n";
+    WindowOptions again;
+    again.exePath = (m_dir / "kx48zz").string();
+    again.settingsPath = (m_dir / "kx48zz.ini").string();
+    again.prompt = &prompt;
+    again.driverLibraries = {KX_SIM_LIBRARY};
+    window = std::make_unique<TMFrm>(std::move(again));
+    EXPECT_EQ(find<QToolButton>("SpeedButton_Run")->text(), QStringLiteral("Пуск"));
+    EXPECT_EQ(window->mainMenu().menu("Menu_File")->title(), QStringLiteral("Файл"));
+    EXPECT_TRUE(find<QToolButton>("SpeedButton_VoltsDiv_A1")->text().contains(QStringLiteral(" В/Дел ")));
+}
+
 TEST_F(TMFrmTest, DroppedUnsupportedFileIsRefused) {
     writeSettings("");
     start();
@@ -322,6 +359,93 @@ TEST_F(TMFrmTest, KeysStepTheInstrumentAndRunIt) {
     EXPECT_TRUE(window->state().scope.Running);
     QTest::keyClick(window.get(), Qt::Key_Space);
     EXPECT_FALSE(window->state().scope.Running);
+}
+
+TEST_F(TMFrmTest, KeysActWhateverControlHasTheFocus) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    start();
+    ASSERT_TRUE(waitUntil([&] { return ready(); }));
+    // A fresh start may leave the focus on a box or a button: the keys still step and run.
+    auto* source = find<QComboBox>("ComboBox_Trig_Src");
+    ASSERT_NE(source, nullptr);
+    const int sourceBefore = source->currentIndex();
+    const int triggerBefore = window->state().trigger.Src;
+    for (QWidget* target :
+         {static_cast<QWidget*>(source), static_cast<QWidget*>(find<QToolButton>("SpeedButton_1mS"))}) {
+        const int volts = window->state().scope.A1.voltsDiv;
+        QTest::keyClick(target, Qt::Key_Down); // the more sensitive range
+        EXPECT_EQ(window->state().scope.A1.voltsDiv, volts + 1);
+        QTest::keyClick(target, Qt::Key_Space);
+        EXPECT_TRUE(window->state().scope.Running);
+        QTest::keyClick(target, Qt::Key_Space);
+        EXPECT_FALSE(window->state().scope.Running);
+    }
+    EXPECT_EQ(source->currentIndex(), sourceBefore);
+    EXPECT_EQ(window->state().trigger.Src, triggerBefore);
+
+    // A box being typed in keeps its keys.
+    QLineEdit edit(window.get());
+    edit.setText(QStringLiteral("ab"));
+    const std::int64_t timeDiv = window->derived().TimeDivNs;
+    QTest::keyClick(&edit, Qt::Key_Space);
+    QTest::keyClick(&edit, Qt::Key_Left);
+    EXPECT_EQ(edit.text(), QStringLiteral("ab "));
+    EXPECT_EQ(edit.cursorPosition(), 2);
+    EXPECT_FALSE(window->state().scope.Running);
+    EXPECT_EQ(window->derived().TimeDivNs, timeDiv);
+}
+
+TEST_F(TMFrmTest, ColourPanelsShowTheTriggerSourceAndTheShownChannels) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    start();
+    const auto colorOf = [&](const char* name) {
+        auto* panel = find<QFrame>(name);
+        EXPECT_NE(panel, nullptr) << name;
+        if (panel == nullptr) return QColor();
+        EXPECT_TRUE(panel->isVisibleTo(window.get())) << name;
+        const QImage image = panel->grab().toImage();
+        return image.pixelColor(image.width() / 2, image.height() / 2);
+    };
+    const QColor face = window->palette().color(QPalette::Button);
+    const QColor green(0, 255, 0); // ColorA1
+    find<QAbstractButton>("SpeedButton_Trig_On")->setChecked(false);
+    find<QAbstractButton>("SpeedButton_Trig_On")->click();
+    ASSERT_TRUE(window->derived().TriggerActive);
+    EXPECT_EQ(colorOf("Panel_Color_Trig"), green);
+    find<QAbstractButton>("SpeedButton_Trig_On")->click();
+    ASSERT_FALSE(window->derived().TriggerActive);
+    EXPECT_EQ(colorOf("Panel_Color_Trig"), face);
+
+    EXPECT_EQ(colorOf("Panel_Color_A1"), green);
+    window->state().scope.A1.shown = false;
+    window->session().refresh();
+    EXPECT_EQ(colorOf("Panel_Color_A1"), face);
+}
+
+TEST_F(TMFrmTest, CompactViewShrinksByBothPanelsAndLeavesTheWindowWhereItIs) {
+    writeSettings("WIN_DT=0x0023\r\n");
+    start();
+    ASSERT_TRUE(visible("Panel_Gen_Ctrl"));
+    const QSize full = window->size();
+    const int panelWidth = find<QWidget>("Panel_Scope_Ctrl")->width();
+    const int genHeight = find<QWidget>("Panel_Gen_Ctrl")->height();
+    window->session().menuItem("Menu_Compact");
+    EXPECT_FALSE(visible("Panel_Scope_Ctrl"));
+    EXPECT_FALSE(visible("Panel_Gen_Ctrl"));
+    EXPECT_EQ(window->width(), full.width() - panelWidth);
+    EXPECT_EQ(window->height(), full.height() - genHeight);
+
+    // Moved while compact: leaving compact view grows the window where it stands.
+    window->move(40, 30);
+    QApplication::processEvents();
+    window->session().menuItem("Menu_Compact");
+    EXPECT_TRUE(visible("Panel_Scope_Ctrl"));
+    EXPECT_EQ(window->size(), full);
+    const QRect area = window->screen()->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    EXPECT_EQ(frame.left(), std::min(40, std::max(area.left(), area.right() - frame.width() + 1)));
+    EXPECT_EQ(frame.top(), std::min(30, std::max(area.top(), area.bottom() - frame.height() + 1)));
+    EXPECT_TRUE(area.contains(frame.topLeft()));
 }
 
 TEST_F(TMFrmTest, DraggingTheZeroMarkerMovesTheZero) {
