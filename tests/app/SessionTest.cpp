@@ -127,6 +127,20 @@ protected:
     bool ready() const {
         return session->flags().DeviceReady.load() && session->flags().DeviceConfigured.load();
     }
+    // Pumps until `n` more frames have been assembled.
+    bool waitFrames(std::uint32_t n) {
+        const auto before = session->frameHeader()[core::fh::FrameCounter];
+        return bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] >= before + n; });
+    }
+    // A single shot saved through Menu_Save_As; the file's path.
+    std::string singleShotSaved() {
+        session->scope().single(true);
+        EXPECT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
+        const std::string saved = (m_dir / "shot.kxd").string();
+        prompt.saved = {saved};
+        session->menuItem("Menu_Save_As");
+        return saved;
+    }
 
     std::filesystem::path m_dir;
     FakeView view;
@@ -232,20 +246,14 @@ TEST_F(SessionTest, FirstRunAtTheDefaultsShowsTheCalibratorAsItIs) {
 
 TEST_F(SessionTest, LiveFramesReplaceTheDataFileAndRestartTheFade) {
     start();
-    session->scope().single(true);
-    ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
-    const std::string saved = (m_dir / "shot.kxd").string();
-    prompt.saved = {saved};
-    session->menuItem("Menu_Save_As");
+    const std::string saved = singleShotSaved();
     session->files().openDataFile(saved);
     ASSERT_TRUE(session->frame().loadedFromFile);
     ASSERT_TRUE(bridge.pumpUntil([&] { return view.caption.find("shot.kxd") != std::string::npos; }));
 
     session->scope().run(true);
     const int fades = view.fadeRestarts;
-    const auto before = session->frameHeader()[core::fh::FrameCounter];
-    ASSERT_TRUE(
-        bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > before + 3; }));
+    ASSERT_TRUE(waitFrames(4));
     EXPECT_FALSE(session->frame().loadedFromFile);
     EXPECT_FALSE(session->names().dataFileNameKnown);
     EXPECT_EQ(view.caption.find("shot.kxd"), std::string::npos) << view.caption;
@@ -262,17 +270,14 @@ TEST_F(SessionTest, FramesCarryTheGeneratorSweep) {
     g.FSweep = 10000;
     g.On = true;
     session->scope().run(true);
-    const auto before = session->frameHeader()[core::fh::FrameCounter];
-    ASSERT_TRUE(
-        bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > before + 1; }));
+    ASSERT_TRUE(waitFrames(2));
     const core::FrameHeader h = session->frameHeader();
     EXPECT_EQ(h.get64(core::fh::SweepStart), 10'000'000u); // millihertz
     EXPECT_EQ(h.get64(core::fh::SweepSpan), 90'000'000u);
 
     g.Function = core::GenFunction::Plain;
     session->settingsChanged();
-    const auto plain = session->frameHeader()[core::fh::FrameCounter];
-    ASSERT_TRUE(bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > plain + 1; }));
+    ASSERT_TRUE(waitFrames(2));
     EXPECT_EQ(session->frameHeader().get64(core::fh::SweepSpan), 0u);
 }
 
@@ -282,9 +287,7 @@ TEST_F(SessionTest, ScaleFollowsTheFrontEndTheInstrumentReports) {
     prompt.answers = {core::Answer::No};
     start("0x0023");
     session->scope().run(true);
-    const auto before = session->frameHeader()[core::fh::FrameCounter];
-    ASSERT_TRUE(
-        bridge.pumpUntil([&] { return session->frameHeader()[core::fh::FrameCounter] > before + 1; }));
+    ASSERT_TRUE(waitFrames(2));
     EXPECT_EQ(session->state().system.UiDeviceType, core::kKX4823);
     // The 1 V button's gain code read by a compact front end: 100 000 uV/div.
     EXPECT_EQ(session->frameHeader()[core::fh::ScaleA1], 100000u);
@@ -336,11 +339,7 @@ TEST_F(SessionTest, ModelQuestionIsAskedOnceWhileItsBoxIsOpen) {
 
 TEST_F(SessionTest, FileMessagesComeWithoutTheRecordsLocked) {
     start();
-    session->scope().single(true);
-    ASSERT_TRUE(bridge.pumpUntil([&] { return !session->state().scope.Running; }));
-    const std::string saved = (m_dir / "shot.kxd").string();
-    prompt.saved = {saved};
-    session->menuItem("Menu_Save_As");
+    const std::string saved = singleShotSaved();
     ASSERT_TRUE(std::filesystem::exists(saved));
     // Saving again asks before replacing the companion settings file.
     prompt.saved = {saved};

@@ -22,10 +22,16 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
     std::string p(const char* name) const { return (m_dir / name).string(); }
-    ToolRun run(const std::string& args) const {
+    ToolRun run(const std::string& args, const std::string& bench = "") const {
         const std::string env =
-            std::string("KX48ZZ_D2XX=") + KX_SIM_PATH + " KX48ZZ_SIM='pacing=off;seed=7' ";
+            std::string("KX48ZZ_D2XX=") + KX_SIM_PATH + " KX48ZZ_SIM='pacing=off;seed=7" + bench + "' ";
         return runTool(args, p("err.txt"), env);
+    }
+    // A word of `info`'s listing ("40..41   SumA1   163840000").
+    static double infoWord(const std::string& listing, const std::string& name) {
+        const auto at = listing.find(" " + name + " ");
+        if (at == std::string::npos) return -1e300;
+        return std::stod(listing.substr(at + name.size() + 2));
     }
     std::string err() const { return slurp(m_dir / "err.txt"); }
     std::filesystem::path m_dir;
@@ -51,6 +57,27 @@ TEST_F(ToolCaptureTest, CapturedFileCarriesTheSettingsItWasTakenWith) {
     ASSERT_EQ(info.status, 0) << err();
     EXPECT_NE(info.out.find("SamplePeriodPs       5000\n"), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("Background part: no"), std::string::npos);
+}
+
+TEST_F(ToolCaptureTest, GroundedInputsSitOnTheirZeroLinesWithTheInstrumentsTables) {
+    for (const char* range : {"1V", "100mV", "10mV"}) {
+        SCOPED_TRACE(range);
+        std::ofstream(p("ground.kxs"), std::ios::binary)
+            << "[System]\r\nKX48zz_KXS_FILE=1\r\n\r\n[Common]\r\nCH_A1=1\r\nCH_A2=1\r\n\r\n[Scope]\r\nA1_"
+            << range << "=1\r\nA2_" << range << "=1\r\nA1_Zero=32768\r\nA2_Zero=32768\r\n";
+        ASSERT_EQ(run("capture --settings " + p("ground.kxs") + " --frames 2 --out " + p("ground.kxd"),
+                      ";a1=ground;a2=ground")
+                      .status,
+                  0)
+            << err();
+        const ToolRun info = run("info " + p("ground.kxd"));
+        ASSERT_EQ(info.status, 0) << err();
+        const double count = infoWord(info.out, "AnalogCount");
+        ASSERT_GT(count, 0) << info.out;
+        // Within a quarter of an 8-bit step of the zero line (32768).
+        EXPECT_NEAR(infoWord(info.out, "SumA1") / count, 32768.0, 64.0) << info.out;
+        EXPECT_NEAR(infoWord(info.out, "SumA2") / count, 32768.0, 64.0) << info.out;
+    }
 }
 
 TEST_F(ToolCaptureTest, SpectrumAndDecoderSeeTheBench) {
