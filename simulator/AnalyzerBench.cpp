@@ -179,24 +179,40 @@ cd AnalyzerCircuit::response(double hz) const {
     }
 }
 
-double CircuitSignal::volts(Picoseconds t) const {
+void CircuitSignal::update() const {
     const double hz = m_generator.carrierHertz();
-    const double mean = m_generator.mean();
+    if (hz == m_hz && m_seen == m_circuit) return;
+    m_hz = hz;
+    m_seen = m_circuit;
     const cd h = m_circuit.response(hz);
-    const double dc = std::abs(m_circuit.response(0.0));
-    if (hz <= 0.0) return dc * m_generator.volts(t);
+    m_dc = std::abs(m_circuit.response(0.0));
+    m_gain = hz > 0.0 ? std::abs(h) : m_dc;
     // A steady sine: the response scales it and shifts it in time.
-    const double shiftPs = std::arg(h) / (2.0 * std::numbers::pi * hz) * 1e12;
-    return dc * mean +
-           std::abs(h) * (m_generator.volts(t + static_cast<Picoseconds>(std::llround(shiftPs))) - mean);
+    m_shiftPs =
+        hz > 0.0 ? static_cast<Picoseconds>(std::llround(std::arg(h) / (2.0 * std::numbers::pi * hz) * 1e12))
+                 : 0;
+}
+
+double CircuitSignal::volts(Picoseconds t) const {
+    update();
+    const double mean = m_generator.mean();
+    return m_dc * mean + m_gain * (m_generator.volts(t + m_shiftPs) - mean);
 }
 
 double CircuitSignal::mean() const {
-    return std::abs(m_circuit.response(0.0)) * m_generator.mean();
+    update();
+    return m_dc * m_generator.mean();
 }
 
 double CircuitSignal::maxSlope() const {
-    return m_generator.maxSlope() * std::max(1.0, std::abs(m_circuit.response(m_generator.carrierHertz())));
+    update();
+    return m_generator.maxSlope() * std::max(m_gain, m_dc);
+}
+
+Picoseconds CircuitSignal::stableUntil(Picoseconds t) const {
+    update();
+    const Picoseconds s = m_generator.stableUntil(t + m_shiftPs);
+    return s > t + m_shiftPs ? s - m_shiftPs : t;
 }
 
 } // namespace kx::sim

@@ -31,6 +31,8 @@ public:
     // The generator's source resistance.
     static constexpr double kSourceOhms = 50.0;
 
+    bool operator==(const AnalyzerCircuit&) const = default;
+
 private:
     Kind m_kind = Kind::None;
     double m_r = 0, m_l = 0, m_c = 0;
@@ -49,10 +51,19 @@ public:
     double mean() const override;
     double periodPs() const override { return m_generator.periodPs(); }
     double maxSlope() const override;
+    Picoseconds stableUntil(Picoseconds t) const override;
 
 private:
+    // The response at the generator's frequency, worked out again only when that changes.
+    void update() const;
+
     const Generator& m_generator;
     const AnalyzerCircuit& m_circuit;
+    mutable AnalyzerCircuit m_seen;
+    mutable double m_hz = -1.0;
+    mutable double m_gain = 1.0;
+    mutable double m_dc = 1.0;
+    mutable Picoseconds m_shiftPs = 0;
 };
 
 } // namespace kx::sim

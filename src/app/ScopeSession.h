@@ -32,6 +32,7 @@
 
 namespace kx::app {
 
+class AnalyzerController;
 class FilesController;
 class GeneratorController;
 class ScopeController;
@@ -89,6 +90,9 @@ public:
     GeneratorController& generator() { return *m_generator; }
     FilesController& files() { return *m_files; }
     ViewController& view() { return *m_viewController; }
+    AnalyzerController& analyzers() { return *m_analyzers; }
+    device::RegisterImageHolder& registers() { return m_registers; }
+    device::RequestFlags& requestFlags() { return m_flags; }
 
     core::InstrumentState& state() { return m_state; }
     const core::InstrumentState& state() const { return m_state; }
@@ -198,6 +202,7 @@ private:
     std::unique_ptr<GeneratorController> m_generator;
     std::unique_ptr<FilesController> m_files;
     std::unique_ptr<ViewController> m_viewController;
+    std::unique_ptr<AnalyzerController> m_analyzers;
 
     int m_configProgress = 0;
     bool m_reconfiguring = false;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MenuModel.h"
 
-#include "core/ScopeControls.h"
 #include "core/DeviceModel.h"
+#include "core/ScopeControls.h"
 #include "ui/MenuTree.h"
 
 #include <algorithm>
@@ -313,6 +313,74 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_On_Top",
 
     "Menu_Tools",
+    // The analyzers.
+    "Menu_NA",
+    "Menu_NA_Settings",
+    "Menu_NA_Amp_Range",
+    "Menu_NA_Amp_Range0",
+    "Menu_NA_Amp_Range1",
+    "Menu_NA_Amp_Range2",
+    "Menu_NA_Amp_Range3",
+    "Menu_NA_Amp_Range4",
+    "Menu_NA_Amp_Range5",
+    "Menu_NA_Ampl",
+    "Menu_NA_Phase",
+    "Menu_AA",
+    "Menu_AA_Settings",
+    "Menu_AA_Zo",
+    "Menu_AA_R25",
+    "Menu_AA_R50",
+    "Menu_AA_R75",
+    "Menu_AA_R100",
+    "Menu_AA_SWR_Range",
+    "Menu_AA_SWR_Range0",
+    "Menu_AA_SWR_Range1",
+    "Menu_AA_SWR_Range2",
+    "Menu_AA_SWR_Range3",
+    "Menu_AA_SWR_Range4",
+    "Menu_AA_Imp_Range",
+    "Menu_AA_Imp_Range0",
+    "Menu_AA_Imp_Range1",
+    "Menu_AA_Imp_Range2",
+    "Menu_AA_Imp_Range3",
+    "Menu_AA_Imp_Range4",
+    "Menu_AA_Imp_Range5",
+    "Menu_AA_Imp_Range6",
+    "Menu_AA_Imp_Range7",
+    "Menu_AA_Imp_Range8",
+    "Menu_AA_Imp_Range9",
+    "Menu_AA_Imp_Range10",
+    "Menu_AA_Q_Range",
+    "Menu_AA_Q_Range0",
+    "Menu_AA_Q_Range1",
+    "Menu_AA_Q_Range2",
+    "Menu_AA_G1",
+    "Menu_AA_G1_Off",
+    "Menu_AA_G1_SWR",
+    "Menu_AA_G1_RL",
+    "Menu_AA_G1_Q",
+    "Menu_AA_G2",
+    "Menu_AA_G2_Off",
+    "Menu_AA_G2_Rs",
+    "Menu_AA_G2_Xs",
+    "Menu_AA_G2_Z",
+    "Menu_AA_G2_Ph",
+    "Menu_AA_G2_Rp",
+    "Menu_AA_G2_Xp",
+    "Menu_AA_G3",
+    "Menu_AA_G3_Off",
+    "Menu_AA_G3_Rs",
+    "Menu_AA_G3_Xs",
+    "Menu_AA_G3_Z",
+    "Menu_AA_G3_Ph",
+    "Menu_AA_G3_Rp",
+    "Menu_AA_G3_Xp",
+    "Menu_IQ_Zoom",
+    "Menu_IQ_Zoom_1",
+    "Menu_IQ_Zoom_2",
+    "Menu_IQ_Zoom_5",
+    "Menu_IQ_Zoom_10",
+    "Menu_IQ_Zoom_20",
 
     "Menu_Help",
     "Menu_Help_Contents",
@@ -365,8 +433,7 @@ MenuEffect onMenuItem(InstrumentState& s, std::string_view name) {
     if (name == "Menu_Debug" && !s.system.DebugAllowed) return MenuEffect::None;
     if (name == "Menu_CH_GEN" && !(core::hasGenerator(code) && core::hasA2Input(code)))
         return MenuEffect::None;
-    if ((name == "Menu_FFT_A1" || name == "Menu_FFT_A2") && !menuEnabled(s, name))
-        return MenuEffect::None;
+    if ((name == "Menu_FFT_A1" || name == "Menu_FFT_A2") && !menuEnabled(s, name)) return MenuEffect::None;
 
     const auto ref = flagOf(s, name);
     if (!ref.flag) return MenuEffect::None;
