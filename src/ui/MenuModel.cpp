@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MenuModel.h"
 
-#include "core/DeviceModel.h"
 #include "core/ScopeControls.h"
+#include "core/DeviceModel.h"
 #include "ui/MenuTree.h"
 
 #include <algorithm>
