@@ -207,7 +207,7 @@ int antenna(const AnalyzeOptions& o) {
     return 0;
 }
 
-void printMemo(const app::LcMeterView& v) {
+void printMemo(const analyzers::LcMeterView& v) {
     for (const std::string& line : v.memo) std::printf("%s\n", plainLines(line).c_str());
 }
 
@@ -251,7 +251,7 @@ int lcMeter(const AnalyzeOptions& o) {
                          kLcSeconds);
             return 1;
         }
-        const app::LcMeterView v = lc.view();
+        const analyzers::LcMeterView v = lc.view();
         printMemo(v);
         if (!v.startEnabled) return 1;
         std::printf("connect the component\n");
@@ -262,7 +262,7 @@ int lcMeter(const AnalyzeOptions& o) {
         return 1;
     }
     run.gui([&] { lc.close(); });
-    const app::LcMeterView v = lc.view();
+    const analyzers::LcMeterView v = lc.view();
     run.close();
     printMemo(v);
     std::printf("%s\n", v.result.c_str());

@@ -21,6 +21,9 @@ public:
     // Menu "Network Analyzer" and "Antenna Analyzer".
     void toggleNetwork();
     void toggleAntenna();
+    // Menu "LC Meter...": A1 alone while the dialog is open, the main window's selections back
+    // afterwards.
+    void lcMeter();
     // Start-up: the calibration files of NA_Clbr_File and AA_Clbr_File (a failure clears the name).
     void loadCalibrationFiles();
     // After apply-settings: the use flags assembly reads.

@@ -12,7 +12,7 @@ void LcMeterDriver::open(const LcInstrument& instrument, bool debugMode, bool ru
     m_instrument = instrument;
     m_run.configure(instrument.compactFrontEnd, debugMode, russian);
     m_run.stop();
-    m_view = LcMeterView{};
+    m_view = analyzers::LcMeterView{};
     m_view.memo = {"LC METER"};
     m_view.calibrateEnabled = m_flags.DeviceReady.load();
     m_view.progressMaximum = analyzers::kLcStandardSteps;
@@ -63,7 +63,7 @@ void LcMeterDriver::close() {
     m_open = false;
 }
 
-LcMeterView LcMeterDriver::view() const {
+analyzers::LcMeterView LcMeterDriver::view() const {
     std::lock_guard lock(m_mutex);
     return m_view;
 }

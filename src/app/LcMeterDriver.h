@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analyzers/LcMeterRun.h"
+#include "analyzers/LcMeterView.h"
 #include "app/AnalyzerRegisters.h"
 #include "core/FrameRecord.h"
 #include "device/RegisterImage.h"
@@ -13,20 +14,6 @@
 #include <vector>
 
 namespace kx::app {
-
-// What the LC meter's dialog shows; the per-frame step changes it in the acquisition thread,
-// the dialog copies it out (view()) and redraws when the revision moved.
-struct LcMeterView {
-    std::vector<std::string> memo; // lines; an entry may hold "\r\n"
-    std::string result = "...";
-    int progress = 0;
-    int progressMaximum = analyzers::kLcStandardSteps;
-    bool calibrateEnabled = false;
-    bool startEnabled = false;
-    bool stopEnabled = false;
-    std::uint32_t revision = 0;
-    std::uint32_t evaluations = 0; // runs evaluated since the dialog opened
-};
 
 // The LC meter between its dialog's buttons (GUI thread) and the acquisition hook: owns the run,
 // writes the generator and A1 registers the steps need, and keeps the view. One mutex serialises
@@ -46,7 +33,7 @@ public:
     // Closing stops the run.
     void close();
 
-    LcMeterView view() const;
+    analyzers::LcMeterView view() const;
     bool running() const;
 
     // Acquisition thread: every frame with samples.
@@ -60,7 +47,7 @@ private:
     mutable std::mutex m_mutex;
     analyzers::LcMeterRun m_run;
     LcInstrument m_instrument;
-    LcMeterView m_view;
+    analyzers::LcMeterView m_view;
     bool m_open = false;
 };
 

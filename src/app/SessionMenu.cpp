@@ -53,6 +53,7 @@ constexpr std::array kCommands{
     MenuCommand{"Menu_BG_Clr", [](ScopeSession& s) { s.view().backgroundClear(); }},
     MenuCommand{"Menu_NA", [](ScopeSession& s) { s.analyzers().toggleNetwork(); }},
     MenuCommand{"Menu_AA", [](ScopeSession& s) { s.analyzers().toggleAntenna(); }},
+    MenuCommand{"Menu_LCMeter", [](ScopeSession& s) { s.analyzers().lcMeter(); }},
 };
 
 const MenuCommand* commandOf(std::string_view name) {

@@ -314,6 +314,7 @@ constexpr std::string_view kEnabledItems[] = {
 
     "Menu_Tools",
     // The analyzers.
+    "Menu_LCMeter",
     "Menu_NA",
     "Menu_NA_Settings",
     "Menu_NA_Amp_Range",

@@ -338,7 +338,7 @@ TEST(MenuModel, EnabledItems) {
         {"Menu_Gen_View", true},
         {"Menu_On_Top", true},
         {"Menu_SerialDecoders", false},
-        {"Menu_LCMeter", false},
+        {"Menu_LCMeter", true},
         {"Menu_NA", true},
         {"Menu_NA_Settings", true},
         {"Menu_NA_Clbr", false},

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/window/TMFrm.h"
 
+#include "analyzers/forms/TForm_LCMeter.h"
+#include "app/AnalyzerController.h"
 #include "app/GeneratorController.h"
 #include "app/ScopeController.h"
 #include "app/ViewController.h"
@@ -391,6 +393,19 @@ void TMFrm::showDialog(Dialog which) {
                                            {}};
         files::TForm_Recorder form(this, std::move(parts));
         form.exec();
+        break;
+    }
+    case Dialog::LcMeter: {
+        app::LcMeterDriver& lc = s.analyzers().engine().lcMeter();
+        analyzers::LcMeterHooks hooks;
+        hooks.calibrate = [&lc](bool selfC) { lc.calibrate(selfC); };
+        hooks.start = [&lc] { lc.start(); };
+        hooks.stop = [&lc](bool selfCChanged) { lc.stop(selfCChanged); };
+        hooks.view = [&lc] { return lc.view(); };
+        hooks.russian = s.state().system.RussianUi;
+        hooks.selfCShown = s.state().system.DebugMode && !core::hasCompactFrontEnd(s.state().system.UiDeviceType);
+        analyzers::TForm_LCMeter dialog(this, std::move(hooks));
+        dialog.exec();
         break;
     }
     case Dialog::Fft: {
