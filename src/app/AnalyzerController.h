@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/AnalyzerCalibration.h"
 #include "app/AnalyzerEngine.h"
 
 #include <memory>
@@ -17,6 +18,9 @@ public:
     explicit AnalyzerController(ScopeSession& session);
 
     AnalyzerEngine& engine() { return *m_engine; }
+    // The calibration dialogs' side: "Calibration..." and "OSL Calibration...".
+    AnalyzerCalibration& networkCalibration() { return *m_networkCalibration; }
+    AnalyzerCalibration& antennaCalibration() { return *m_antennaCalibration; }
 
     // Menu "Network Analyzer" and "Antenna Analyzer".
     void toggleNetwork();
@@ -32,6 +36,8 @@ public:
 private:
     ScopeSession& m_s;
     std::unique_ptr<AnalyzerEngine> m_engine;
+    std::unique_ptr<AnalyzerCalibration> m_networkCalibration;
+    std::unique_ptr<AnalyzerCalibration> m_antennaCalibration;
 };
 
 } // namespace kx::app

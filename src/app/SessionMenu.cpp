@@ -54,6 +54,8 @@ constexpr std::array kCommands{
     MenuCommand{"Menu_NA", [](ScopeSession& s) { s.analyzers().toggleNetwork(); }},
     MenuCommand{"Menu_AA", [](ScopeSession& s) { s.analyzers().toggleAntenna(); }},
     MenuCommand{"Menu_LCMeter", [](ScopeSession& s) { s.analyzers().lcMeter(); }},
+    MenuCommand{"Menu_NA_Clbr", [](ScopeSession& s) { s.analyzers().networkCalibration().run(); }},
+    MenuCommand{"Menu_AA_Clbr", [](ScopeSession& s) { s.analyzers().antennaCalibration().run(); }},
 };
 
 const MenuCommand* commandOf(std::string_view name) {

@@ -315,6 +315,8 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_Tools",
     // The analyzers.
     "Menu_LCMeter",
+    "Menu_NA_Clbr",
+    "Menu_AA_Clbr",
     "Menu_NA",
     "Menu_NA_Settings",
     "Menu_NA_Amp_Range",

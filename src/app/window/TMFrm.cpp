@@ -2,6 +2,7 @@
 #include "app/window/TMFrm.h"
 
 #include "analyzers/forms/TForm_LCMeter.h"
+#include "analyzers/forms/TForm_SweepCalibration.h"
 #include "app/AnalyzerController.h"
 #include "app/GeneratorController.h"
 #include "app/ScopeController.h"
@@ -405,6 +406,24 @@ void TMFrm::showDialog(Dialog which) {
         hooks.russian = s.state().system.RussianUi;
         hooks.selfCShown = s.state().system.DebugMode && !core::hasCompactFrontEnd(s.state().system.UiDeviceType);
         analyzers::TForm_LCMeter dialog(this, std::move(hooks));
+        dialog.exec();
+        break;
+    }
+    case Dialog::NaCalibration:
+    case Dialog::AaCalibration: {
+        const bool antenna = which == Dialog::AaCalibration;
+        app::AnalyzerCalibration& c =
+            antenna ? s.analyzers().antennaCalibration() : s.analyzers().networkCalibration();
+        analyzers::SweepCalibrationHooks hooks;
+        hooks.measure = [&c](int standard) { c.measure(standard); };
+        hooks.save = [&c] { c.save(); };
+        hooks.load = [&c] { c.load(); };
+        hooks.mayClose = [&c] { return c.mayClose(); };
+        hooks.setUse = [&c](bool on) { c.setUse(on); };
+        hooks.setMinus20 = [&c](bool on) { c.setMinus20(on); };
+        hooks.view = [&c] { return c.view(); };
+        hooks.russian = s.state().system.RussianUi;
+        analyzers::TForm_SweepCalibration dialog(this, antenna, std::move(hooks));
         dialog.exec();
         break;
     }
