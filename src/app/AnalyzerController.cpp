@@ -15,7 +15,9 @@ namespace kx::app {
 
 AnalyzerController::AnalyzerController(ScopeSession& session)
     : m_s(session), m_engine(std::make_unique<AnalyzerEngine>(session.registers(), session.requestFlags(),
-                                                              session.frame())) {}
+                                                              session.frame())),
+      m_networkCalibration(std::make_unique<AnalyzerCalibration>(session, *m_engine, false)),
+      m_antennaCalibration(std::make_unique<AnalyzerCalibration>(session, *m_engine, true)) {}
 
 void AnalyzerController::toggleNetwork() {
     setNetworkAnalyzer(m_s.state(), !m_s.state().analyzer.NA);
