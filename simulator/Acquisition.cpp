@@ -133,7 +133,7 @@ void Acquisition::configure(const RegisterFile& r, std::int64_t nowNs) {
     m_frontEnd[0].configure(r, m_factory, m_model, 0, m_bench.analog(0), m_bench.noise(), m_seed);
     const Signal* a2 = &m_bench.analog(1);
     if (!(m_model & 0x02)) {
-        a2 = (m_model & 0x01) ? &m_bench.generator() : &kGround;
+        a2 = (m_model & 0x01) ? static_cast<const Signal*>(&m_bench.generator()) : &kGround;
     } else if (r[reg::kA2FrontEnd] & 0x80) {
         a2 = &m_bench.generator();
     }
@@ -518,11 +518,16 @@ void Acquisition::generate(std::vector<std::uint8_t>& out, std::int64_t nowNs) {
         const std::int64_t firstEntry = std::max<std::int64_t>(0, written - total);
         m_t0[0] = m_rollStartPs +
                   static_cast<Picoseconds>(std::llround(static_cast<double>(firstEntry / per) * l.dtPs));
-        for (int ch = 0; ch < 2; ++ch)
-            if (l.mask & (1u << ch)) fillAnalog(ch, 0, m_analog[ch].data(), overdrive[ch]);
-        fillDigital(0);
-        const auto shift = static_cast<std::size_t>(firstEntry % total);
         const auto valid = static_cast<std::size_t>(std::min(written, total));
+        if (analyzerFrame()) {
+            // The sweep restarts every record, so position p always holds sweep point p.
+            fillAnalyzer(valid / 2, overdrive[0]);
+        } else {
+            for (int ch = 0; ch < 2; ++ch)
+                if (l.mask & (1u << ch)) fillAnalog(ch, 0, m_analog[ch].data(), overdrive[ch]);
+            fillDigital(0);
+        }
+        const auto shift = analyzerFrame() ? 0 : static_cast<std::size_t>(firstEntry % total);
         auto place = [&](std::vector<std::uint8_t>& v, std::uint8_t blank) {
             std::rotate(v.begin(), v.begin() + static_cast<long>(l.samples - shift),
                         v.begin() + static_cast<long>(l.samples));
@@ -533,6 +538,9 @@ void Acquisition::generate(std::vector<std::uint8_t>& out, std::int64_t nowNs) {
             if (l.mask & (1u << ch)) place(m_analog[ch], 128);
         for (auto& d : m_digital) place(d, 0);
         frameStatus |= 0x04;
+    } else if (analyzerFrame()) {
+        fillAnalyzer(l.slots, overdrive[0]);
+        if (!m_triggerFound) frameStatus |= 0x04;
     } else {
         for (int r = 0; r < l.records; ++r) {
             for (int ch = 0; ch < 2; ++ch)
@@ -640,6 +648,11 @@ void Acquisition::generate(std::vector<std::uint8_t>& out, std::int64_t nowNs) {
     }
     info[reg::kTriggerNeighbourhood] = near;
     info[reg::kTriggerNeighbourhood + 1] = far;
+    if (!analyzerFrame()) {
+        const std::uint16_t phase = phaseWord(slotTime(0, 0));
+        info[reg::kGenFreq + 4] = static_cast<std::uint8_t>(phase);
+        info[reg::kGenFreq + 5] = static_cast<std::uint8_t>(phase >> 8);
+    }
     info[reg::kDeviceType] = m_model;
     info[reg::kDeviceType + 1] = 0;
     w.end();

@@ -76,6 +76,11 @@ private:
     void generate(std::vector<std::uint8_t>& out, std::int64_t nowNs);
     void fillAnalog(int channel, int record, std::uint8_t* dest, bool& overdrive);
     void fillDigital(int record);
+    // Analyzer frames: the first validSlots sweep points as I/Q (A1, A2 and the logic inputs).
+    bool analyzerFrame() const;
+    void fillAnalyzer(std::size_t validSlots, bool& overdrive);
+    // The generator's phase at a record's first sample, as the information block reports it.
+    std::uint16_t phaseWord(Picoseconds firstSample) const;
     bool digitalLevel(int channel, Picoseconds t) const;
     std::int64_t dueNs() const;
 

@@ -92,6 +92,8 @@ const Signal& Bench::analog(int channel) const {
         return m_wave[ch];
     case AnalogSource::Uart:
         return *m_analogUart[ch];
+    case AnalogSource::Circuit:
+        return m_circuitSignal;
     default:
         return m_level[ch];
     }
@@ -117,6 +119,7 @@ const Signal& Bench::digital(int channel) const {
 void Bench::restoreDefault() {
     m_source[0] = AnalogSource::Calibrator;
     m_source[1] = AnalogSource::Generator;
+    m_circuit = AnalyzerCircuit{};
     m_level[0].set(0.0);
     m_level[1].set(0.0);
     for (LogicSource& s : m_logicSource) s = LogicSource::Default;
@@ -126,9 +129,13 @@ void Bench::restoreDefault() {
 bool Bench::control(std::string_view key, std::string_view value, bool& ok) {
     ok = false;
     if (key == "bench") {
-        // Only the default bench exists so far; the analyzer benches come with their features.
         if (value == "default") {
             restoreDefault();
+            ok = true;
+        } else if (const auto circuit = AnalyzerCircuit::parse(value)) {
+            // The generator drives the circuit, A1 looks at it; everything else stays as it was.
+            m_circuit = *circuit;
+            m_source[0] = AnalogSource::Circuit;
             ok = true;
         }
         return true;
@@ -143,6 +150,7 @@ bool Bench::control(std::string_view key, std::string_view value, bool& ok) {
     }
     if (key == "a1" || key == "a2") {
         ok = analogControl(key == "a1" ? 0 : 1, value);
+        if (ok && key == "a1") m_circuit = AnalyzerCircuit{};
         return true;
     }
     if (key.size() == 2 && key[0] == 'd' && key[1] >= '1' && key[1] <= '4') {

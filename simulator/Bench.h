@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AnalyzerBench.h"
 #include "BenchSignals.h"
 #include "Generator.h"
 #include "PulseTrain.h"
@@ -13,7 +14,7 @@
 
 namespace kx::sim {
 
-enum class AnalogSource { Calibrator, Generator, Level, Train, Video, Waveform, Uart };
+enum class AnalogSource { Calibrator, Generator, Level, Train, Video, Waveform, Uart, Circuit };
 enum class LogicSource { Default, Train, Level, Uart };
 
 // What is connected to the inputs. The default bench: A1 on the calibrator, A2 on a cable from the
@@ -23,17 +24,22 @@ enum class LogicSource { Default, Train, Level, Uart };
 class Bench {
 public:
     Bench();
+    Bench(const Bench&) = delete;
+    Bench& operator=(const Bench&) = delete;
 
     const Signal& analog(int channel) const;
     // D1 shows the AWG mark instead while the generator has a mark address set.
     const Signal& digital(int channel) const;
-    const Signal& generator() const { return m_generator; }
+    const Generator& generator() const { return m_generator; }
     Generator& generatorOutput() { return m_generator; }
     bool noise() const { return m_noise; }
+    // The analyzers' circuit between the generator and A1 (none on the default bench).
+    const AnalyzerCircuit& circuit() const { return m_circuit; }
 
-    // "bench=default", "a1=calibrator|generator|ground|<volts>|sine:..|square:..|sum:..|runt:..|slew:..|
-    // burst:..|video:..|uart:..", "a2=...", "d1=default|low|high|burst:..|uart:..", "d2=..", "d3=..",
-    // "d4=..", "noise=on|off"; false when the key is not a bench item, ok tells whether the value was good.
+    // "bench=default|thru|rc:..|open|short|load|rlc:..|lc:..",
+    // "a1=calibrator|generator|ground|<volts>|sine:..|square:..|sum:..|runt:..|slew:..|burst:..|video:..|uart:..",
+    // "a2=...", "d1=default|low|high|burst:..|uart:..", "d2=..", "d3=..", "d4=..", "noise=on|off"; false when
+    // the key is not a bench item, ok tells whether the value was good.
     bool control(std::string_view key, std::string_view value, bool& ok);
     void restoreDefault();
 
@@ -43,6 +49,8 @@ private:
 
     Calibrator m_calibrator;
     Generator m_generator;
+    AnalyzerCircuit m_circuit;
+    CircuitSignal m_circuitSignal{m_generator, m_circuit};
     Level m_level[2];
     PulseTrain m_train[2];
     VideoSignal m_video[2];

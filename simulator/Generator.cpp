@@ -217,6 +217,10 @@ double Generator::carrierAccumulator(Picoseconds t) const {
     return m_function == kSweep ? m_sweep.accumulator(t) : m_carrier.accumulator(t);
 }
 
+double Generator::carrierHertz() const {
+    return m_function == kSweep ? hertzOf(m_sweep.startWord()) : m_carrier.hertz();
+}
+
 double Generator::carrierPhase(Picoseconds t) const {
     return fraction(carrierAccumulator(t) / kTwo48);
 }

@@ -57,6 +57,7 @@ public:
     double accumulator(Picoseconds t) const;
     // Highest tuning word it reaches.
     double topWord() const;
+    double startWord() const { return static_cast<double>(m_start); }
     bool same(std::uint64_t start, std::uint64_t step, const SweepClock& clock) const {
         return start == m_start && step == m_step && clock.samplePs == m_clock.samplePs &&
                clock.steps == m_clock.steps;
@@ -93,6 +94,10 @@ public:
     double periodPs() const override;
     Picoseconds stableUntil(Picoseconds t) const override;
     double maxSlope() const override;
+
+    // The carrier's frequency (a sweep's start) and its phase at t in cycles 0..1.
+    double carrierHertz() const;
+    double phaseAt(Picoseconds t) const { return carrierPhase(t); }
 
 private:
     enum Function : unsigned { kPlain = 0, kSweep, kAm, kFm, kPm, kSum, kAwg, kPulse };

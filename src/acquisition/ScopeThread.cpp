@@ -20,6 +20,7 @@ ScopeThread::ScopeThread(const ScopeThreadParts& parts)
     m_configuredCall = [this] { m_updates.configured(); };
     m_shotEndedCall = [this] { m_updates.singleShotEnded(); };
     m_work->ets = parts.ets;
+    m_work->hooks = parts.hooks;
     // Between the transforms of an equivalent-time frame the record still holds the previous
     // frame: let the GUI draw it. The record's lock is let go meanwhile, since a GUI handler
     // waiting for it would never serve the synchronised call.

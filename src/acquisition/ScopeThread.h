@@ -74,6 +74,8 @@ struct ScopeThreadParts {
     std::span<const std::uint8_t> fpgaImage;
     // Reconstructs equivalent-time frames; without one they show their first sub-record.
     EtsReconstruction* ets = nullptr;
+    // Per-frame steps of other features (analyzers, calibrations).
+    AssemblyHooks hooks{};
 };
 
 // Scope_Thread: all traffic with the instrument after opening. start() runs the loop in its

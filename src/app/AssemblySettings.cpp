@@ -28,10 +28,11 @@ acquisition::AssemblyContext assemblyContext(const core::InstrumentState& s, con
     c.iqWinEn = s.system.IQ_Win_En;
     c.genAmpCode = image.get16(device::reg::kGenAmpCode);
     c.menuAA = s.analyzer.AA;
+    // The sweep in millihertz, for the analyzers' point frequencies and the sweep readouts.
     if (s.generator.Function == core::GenFunction::Sweep) {
-        const generator::MainFrequency sweep = generator::mainFrequency(s.generator, s.system.DebugMode);
-        c.sweepStart = static_cast<std::uint64_t>(std::max<std::int64_t>(sweep.start, 0));
-        c.sweepSpan = static_cast<std::uint64_t>(std::max<std::int64_t>(sweep.span, 0));
+        const generator::MainFrequency f = generator::mainFrequency(s.generator, s.system.DebugMode);
+        c.sweepStart = static_cast<std::uint64_t>(std::max<std::int64_t>(0, f.start));
+        c.sweepSpan = static_cast<std::uint64_t>(std::max<std::int64_t>(0, f.span));
     }
     acquisition::setEtsContext(c, s, d.TimeDivNs);
     return c;

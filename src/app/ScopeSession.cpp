@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ScopeSession.h"
 
+#include "app/AnalyzerController.h"
 #include "app/ApplySettings.h"
 #include "app/AssemblySettings.h"
 #include "app/DecoderController.h"
@@ -80,7 +81,8 @@ ScopeSession::ScopeSession(SessionOptions options, SessionView& view, acquisitio
       m_generator(std::make_unique<GeneratorController>(*this)),
       m_files(std::make_unique<FilesController>(*this)),
       m_viewController(std::make_unique<ViewController>(*this)),
-      m_decoders(std::make_unique<DecoderController>(*this)) {
+      m_decoders(std::make_unique<DecoderController>(*this)),
+      m_analyzers(std::make_unique<AnalyzerController>(*this)) {
     // The instance is busy until the start-up has finished.
     m_busy.setBusy(true);
     m_exeIsTrm = startsWithTrm(m_options.exePath);
@@ -129,9 +131,11 @@ void ScopeSession::startUp() {
     m_view.applyLayout();
     m_flags.RedrawRequest.store(true);
 
-    m_thread = std::make_unique<acquisition::ScopeThread>(
-        acquisition::ScopeThreadParts{m_binding, m_connection, m_event, m_flags, m_stats, m_board,
-                                      m_registers, *m_frame, m_bridge, *this, m_fpga.bytes(), m_ets.get()});
+    acquisition::ScopeThreadParts parts{m_binding, m_connection, m_event,        m_flags,
+                                        m_stats,   m_board,      m_registers,    *m_frame,
+                                        m_bridge,  *this,        m_fpga.bytes(), m_ets.get()};
+    m_analyzers->engine().installHooks(parts.hooks);
+    m_thread = std::make_unique<acquisition::ScopeThread>(parts);
     m_spectrum->setFrameArrivedFlag(&m_thread->newFrame().FftFrameArrived);
     m_thread->start();
     m_supervisionHost = std::make_unique<SupervisionAdapter>(*this);
@@ -150,6 +154,7 @@ void ScopeSession::startUp() {
         settingsChanged();
     }
 
+    m_analyzers->loadCalibrationFiles();
     if (!m_options.args.empty() && !m_options.args.back().empty())
         m_files->dispatch(m_options.args.back(), FileOrigin::CommandLine);
     m_busy.setBusy(false);
@@ -232,6 +237,7 @@ void ScopeSession::apply(Effect effects) {
 
 bool ScopeSession::applyAndPublish() {
     m_derived = applySettings(m_state, m_registers, nullptr, &m_triggerMemo);
+    m_analyzers->publishUse();
     m_view.restartFade();
     if (!m_thread) return false;
     acquisition::AssemblyContext context = assemblyContext(m_state, m_derived, m_registers.snapshot());

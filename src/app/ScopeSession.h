@@ -34,6 +34,7 @@
 namespace kx::app {
 
 class DecoderController;
+class AnalyzerController;
 class FilesController;
 class GeneratorController;
 class ScopeController;
@@ -92,6 +93,9 @@ public:
     FilesController& files() { return *m_files; }
     ViewController& view() { return *m_viewController; }
     DecoderController& decoders() { return *m_decoders; }
+    AnalyzerController& analyzers() { return *m_analyzers; }
+    device::RegisterImageHolder& registers() { return m_registers; }
+    device::RequestFlags& requestFlags() { return m_flags; }
 
     core::InstrumentState& state() { return m_state; }
     const core::InstrumentState& state() const { return m_state; }
@@ -203,6 +207,7 @@ private:
     std::unique_ptr<FilesController> m_files;
     std::unique_ptr<ViewController> m_viewController;
     std::unique_ptr<DecoderController> m_decoders;
+    std::unique_ptr<AnalyzerController> m_analyzers;
 
     int m_configProgress = 0;
     bool m_reconfiguring = false;

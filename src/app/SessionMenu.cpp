@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main menu's items: the session's commands by item name, and the state items of the menu
 // model for every other item.
+#include "app/AnalyzerController.h"
 #include "app/FilesController.h"
 #include "app/GeneratorController.h"
 #include "app/ScopeSession.h"
@@ -51,6 +52,11 @@ constexpr std::array kCommands{
     MenuCommand{"Menu_SerialDecoders", [](ScopeSession& s) { s.showDialog(Dialog::Decoders); }},
     MenuCommand{"Menu_BG_Do", [](ScopeSession& s) { s.view().backgroundSwap(); }},
     MenuCommand{"Menu_BG_Clr", [](ScopeSession& s) { s.view().backgroundClear(); }},
+    MenuCommand{"Menu_NA", [](ScopeSession& s) { s.analyzers().toggleNetwork(); }},
+    MenuCommand{"Menu_AA", [](ScopeSession& s) { s.analyzers().toggleAntenna(); }},
+    MenuCommand{"Menu_LCMeter", [](ScopeSession& s) { s.analyzers().lcMeter(); }},
+    MenuCommand{"Menu_NA_Clbr", [](ScopeSession& s) { s.analyzers().networkCalibration().run(); }},
+    MenuCommand{"Menu_AA_Clbr", [](ScopeSession& s) { s.analyzers().antennaCalibration().run(); }},
 };
 
 const MenuCommand* commandOf(std::string_view name) {

@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace kx::decoders {
 class SerialDecoder;
@@ -115,7 +116,10 @@ private:
                           const core::FrameRecord& frame, bool drawAnnotations);
     void drawTriggerEventLabel(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                                const core::FrameRecord& frame, const LinkView& link, bool spectrum);
-    void drawAnalyzerCurves(const core::InstrumentState&, const core::FrameRecord&) {}
+    // The network analyzer's amplitude and phase, or the antenna analyzer's graphs.
+    void drawAnalyzerCurves(const core::InstrumentState& state, const core::FrameRecord& frame);
+    void drawAnalyzerCurve(const core::InstrumentState& state, int points, std::span<const std::int32_t> codes,
+                           std::uint32_t color);
     void computeSpectra(const core::InstrumentState& state, core::FrameRecord& frame, const FftStates& fft);
     void drawSpectrumTrace(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                            const core::FrameRecord& frame, const FftStates& fft);
@@ -143,6 +147,7 @@ private:
     QImage m_screen;      // ScreenBitmap
     QImage m_persistence; // PersistenceBitmap
     std::unique_ptr<TraceRenderer> m_renderer;
+    std::vector<std::int32_t> m_analyzerCodes; // one curve's screen codes, sized once
 
     int m_fadeCounter = 0;
     bool m_fadeDone = true;

@@ -2,6 +2,9 @@
 #include "app/window/TMFrm.h"
 
 #include "app/DecoderController.h"
+#include "analyzers/forms/TForm_LCMeter.h"
+#include "analyzers/forms/TForm_SweepCalibration.h"
+#include "app/AnalyzerController.h"
 #include "app/GeneratorController.h"
 #include "app/ScopeController.h"
 #include "app/ViewController.h"
@@ -414,6 +417,37 @@ void TMFrm::showDialog(Dialog which) {
                                            {}};
         files::TForm_Recorder form(this, std::move(parts));
         form.exec();
+        break;
+    }
+    case Dialog::LcMeter: {
+        app::LcMeterDriver& lc = s.analyzers().engine().lcMeter();
+        analyzers::LcMeterHooks hooks;
+        hooks.calibrate = [&lc](bool selfC) { lc.calibrate(selfC); };
+        hooks.start = [&lc] { lc.start(); };
+        hooks.stop = [&lc](bool selfCChanged) { lc.stop(selfCChanged); };
+        hooks.view = [&lc] { return lc.view(); };
+        hooks.russian = s.state().system.RussianUi;
+        hooks.selfCShown = s.state().system.DebugMode && !core::hasCompactFrontEnd(s.state().system.UiDeviceType);
+        analyzers::TForm_LCMeter dialog(this, std::move(hooks));
+        dialog.exec();
+        break;
+    }
+    case Dialog::NaCalibration:
+    case Dialog::AaCalibration: {
+        const bool antenna = which == Dialog::AaCalibration;
+        app::AnalyzerCalibration& c =
+            antenna ? s.analyzers().antennaCalibration() : s.analyzers().networkCalibration();
+        analyzers::SweepCalibrationHooks hooks;
+        hooks.measure = [&c](int standard) { c.measure(standard); };
+        hooks.save = [&c] { c.save(); };
+        hooks.load = [&c] { c.load(); };
+        hooks.mayClose = [&c] { return c.mayClose(); };
+        hooks.setUse = [&c](bool on) { c.setUse(on); };
+        hooks.setMinus20 = [&c](bool on) { c.setMinus20(on); };
+        hooks.view = [&c] { return c.view(); };
+        hooks.russian = s.state().system.RussianUi;
+        analyzers::TForm_SweepCalibration dialog(this, antenna, std::move(hooks));
+        dialog.exec();
         break;
     }
     case Dialog::Fft: {
