@@ -34,8 +34,10 @@ KeyRouter::~KeyRouter() {
 }
 
 bool KeyRouter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    auto* w = qobject_cast<QWidget*>(watched);
+    // Keys go to widgets; other objects' events (the acquisition thread's wake-ups among them)
+    // are not looked at.
+    if (!watched->isWidgetType() || event->type() != QEvent::KeyPress) return false;
+    auto* w = static_cast<QWidget*>(watched);
     // Only widgets of the main window; the window itself handles its own key presses.
     if (w == nullptr || w == m_window || w->window() != m_window || editsText(w)) return false;
     // An open popup (a menu, a combo box's list) keeps its keys.
