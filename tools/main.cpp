@@ -46,6 +46,8 @@ constexpr Command kCommands[] = {
      "--vcd OUT.vcd | --sr OUT.sr"},
     {"record", kx::tool::cmdRecord, "run the binary recorder for N seconds",
      "record --seconds N --out FILE.bin [--settings FILE]"},
+    {"soak", kx::tool::cmdSoak, "the acquisition over a faulty link for N minutes, recovering as the program does",
+     "soak --minutes N [--seed S]"},
 };
 
 void usage(std::FILE* out) {
