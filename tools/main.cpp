@@ -54,6 +54,8 @@ constexpr Command kCommands[] = {
      "       analyze aa [--settings FILE] [--cal FILE.kxo] --out FILE.csv [--s1p FILE.s1p]\n"
      "       analyze aa [--settings FILE] --calibrate FILE.kxo\n"
      "       analyze lc [--settings FILE] [--calibrate]"},
+    {"soak", kx::tool::cmdSoak, "the acquisition over a faulty link for N minutes, recovering as the program does",
+     "soak --minutes N [--seed S]"},
 };
 
 void usage(std::FILE* out) {

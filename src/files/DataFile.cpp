@@ -175,12 +175,11 @@ DataFileStatus SaveDataFile(const std::string& path, DataFileRecords& records, D
         if (prompt.message(texts::kCompanionTitle.pick(ru), text, MessageStyle::YesNo) != core::Answer::Yes)
             return DataFileStatus::CompanionKept;
     }
-    File test(std::fopen(settings.c_str(), "wb"));
-    if (!test) {
+    // The test leaves an old companion whole; the writer replaces it only by a complete new one.
+    if (!mayReplace(settings)) {
         fileMessage(prompt, ru, texts::kCompanionTitle, settings, texts::kCantWrite, MessageStyle::Error);
         return DataFileStatus::CannotCreate;
     }
-    test.reset();
     // The settings writer reports its own failures.
     return o.writeSettings(settings) ? DataFileStatus::Ok : DataFileStatus::CannotCreate;
 }

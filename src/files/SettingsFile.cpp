@@ -4,6 +4,7 @@
 #include "core/NumberFormat.h"
 #include "core/ProgramPaths.h"
 #include "core/Text.h"
+#include "files/FileOutput.h"
 #include "files/SettingsIni.h"
 #include "files/SettingsSections.h"
 #include "files/SettingsValues.h"
@@ -83,8 +84,10 @@ void bindSections(SettingsKeyIo& io, core::InstrumentState& s, bool awgLoaded, s
 
 } // namespace
 
-bool WriteSettingsFile(const std::string& path, SettingsKind kind, const core::InstrumentState& state,
-                       const WriteContext& context, core::Prompt& prompt) {
+namespace {
+
+bool writeSettings(const std::string& path, SettingsKind kind, const core::InstrumentState& state,
+                   const WriteContext& context) {
     SettingsIni doc;
     doc.load(path); // a missing file starts empty
     for (const char* section : kOwnedSections) doc.eraseSection(section);
@@ -104,17 +107,13 @@ bool WriteSettingsFile(const std::string& path, SettingsKind kind, const core::I
         const auto parent = std::filesystem::path(path).parent_path();
         if (!parent.empty()) std::filesystem::create_directories(parent, ec);
     }
-    if (doc.save(path)) return true;
-    const bool ru = state.system.RussianUi;
-    prompt.message(kErrorTitle.pick(ru), path + kCantWrite.pick(ru), core::MessageStyle::Error);
-    return false;
+    // Written beside and renamed over: a failure keeps the old file whole.
+    return doc.save(path);
 }
 
-ReadResult ReadSettingsFile(const std::string& path, SettingsKind kind, core::InstrumentState& state,
-                            core::Prompt& prompt) {
+ReadResult readSettings(SettingsIni& doc, const std::string& path, SettingsKind kind,
+                        core::InstrumentState& state, core::Prompt& prompt) {
     ReadResult result;
-    SettingsIni doc;
-    doc.load(path);
     const bool program = kind == SettingsKind::Program;
     result.markerFound = doc.hasKey("System", program ? kProgramMarker : kUserMarker);
     if (!program && !result.markerFound) {
@@ -142,25 +141,45 @@ ReadResult ReadSettingsFile(const std::string& path, SettingsKind kind, core::In
     return result;
 }
 
+} // namespace
+
+bool WriteSettingsFile(const std::string& path, SettingsKind kind, const core::InstrumentState& state,
+                       const WriteContext& context, core::Prompt& prompt) {
+    if (writeSettings(path, kind, state, context)) return true;
+    const bool ru = state.system.RussianUi;
+    prompt.message(kErrorTitle.pick(ru), path + kCantWrite.pick(ru), core::MessageStyle::Error);
+    return false;
+}
+
+ReadResult ReadSettingsFile(const std::string& path, SettingsKind kind, core::InstrumentState& state,
+                            core::Prompt& prompt) {
+    SettingsIni doc;
+    doc.load(path); // a missing (or unreadable) file reads as an empty one
+    return readSettings(doc, path, kind, state, prompt);
+}
+
 ReadResult OpenSettingsFile(const std::string& path, core::InstrumentState& state, core::Prompt& prompt) {
-    if (!std::ifstream(path, std::ios::binary)) {
+    SettingsIni doc;
+    // A device or FIFO (a link named .kxs to /dev/zero) or a huge file is refused like a missing one.
+    if (!doc.load(path)) {
         const bool ru = state.system.RussianUi;
         prompt.message(kOpenFileTitle.pick(ru), path + kNotFound.pick(ru), core::MessageStyle::Error);
         ReadResult r;
         r.refused = true;
         return r;
     }
-    return ReadSettingsFile(path, SettingsKind::User, state, prompt);
+    return readSettings(doc, path, SettingsKind::User, state, prompt);
 }
 
 bool SaveSettingsFile(const std::string& path, const core::InstrumentState& state,
                       const WriteContext& context, core::Prompt& prompt) {
-    if (!std::ofstream(path, std::ios::binary | std::ios::trunc)) {
+    // The access test leaves the old file whole: it is replaced only by a complete new one.
+    if (!mayReplace(path) || !writeSettings(path, SettingsKind::User, state, context)) {
         const bool ru = state.system.RussianUi;
         prompt.message(kSaveTitle.pick(ru), path + kCantWrite.pick(ru), core::MessageStyle::Error);
         return false;
     }
-    return WriteSettingsFile(path, SettingsKind::User, state, context, prompt);
+    return true;
 }
 
 FileMarker settingsFileMarker(const std::string& path) {

@@ -1,20 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/SettingsIni.h"
 
+#include "core/RegularFile.h"
+#include "files/FileOutput.h"
+
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <sstream>
 
 namespace kx::files {
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+// Names compare without regard to (ASCII) case.
+std::string folded(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
 }
 
 std::string_view trim(std::string_view s) {
@@ -27,25 +28,21 @@ std::string_view trim(std::string_view s) {
 } // namespace
 
 bool SettingsIni::load(const std::string& path) {
-    m_sections.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    // A settings file is a few kilobytes; anything huge is not one and is not taken into memory.
-    constexpr std::streamoff kMaxSize = 16 * 1024 * 1024;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxSize) return false;
-    in.seekg(0, std::ios::beg);
-    std::ostringstream text;
-    text << in.rdbuf();
-    parse(text.str());
+    std::string text;
+    if (core::readRegularFile(path, kMaxFileBytes, text) != core::FileReadStatus::Ok) {
+        parse({});
+        return false;
+    }
+    parse(text);
     return true;
 }
 
 void SettingsIni::parse(std::string_view text) {
     m_sections.clear();
+    m_index.clear();
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3); // UTF-8 byte order mark
-    Section* current = nullptr;
+    // An index, not a pointer: adding a section moves the others.
+    std::size_t current = SIZE_MAX;
     while (!text.empty()) {
         const std::size_t end = text.find_first_of("\r\n");
         std::string_view line = text.substr(0, end);
@@ -58,19 +55,20 @@ void SettingsIni::parse(std::string_view text) {
         line = trim(line);
         if (line.empty()) continue;
         if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-            current = &findOrAdd(trim(line.substr(1, line.size() - 2)));
+            Section& s = findOrAdd(trim(line.substr(1, line.size() - 2)));
+            current = static_cast<std::size_t>(&s - m_sections.data());
             continue;
         }
-        if (current == nullptr) {
+        if (current == SIZE_MAX) {
             m_sections.push_back(Section{});
-            current = &m_sections.back();
+            current = m_sections.size() - 1;
         }
         const std::size_t eq = line.find('=');
         if (eq == std::string_view::npos || line.front() == ';')
-            current->entries.push_back(Entry{std::string(line), {}, true});
+            addEntry(m_sections[current], Entry{std::string(line), {}, true});
         else
-            current->entries.push_back(
-                Entry{std::string(trim(line.substr(0, eq))), std::string(trim(line.substr(eq + 1))), false});
+            addEntry(m_sections[current], Entry{std::string(trim(line.substr(0, eq))),
+                                                std::string(trim(line.substr(eq + 1))), false});
     }
 }
 
@@ -87,24 +85,30 @@ std::string SettingsIni::serialize() const {
 }
 
 bool SettingsIni::save(const std::string& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    const std::string text = serialize();
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    return !out.fail();
+    return replaceWholeFile(path, serialize());
+}
+
+void SettingsIni::addEntry(Section& s, Entry entry) {
+    if (!entry.plain) s.keys.try_emplace(folded(entry.key), s.entries.size());
+    s.entries.push_back(std::move(entry));
+}
+
+void SettingsIni::reindexSections() {
+    m_index.clear();
+    for (std::size_t i = 0; i < m_sections.size(); ++i)
+        if (!m_sections[i].name.empty()) m_index.try_emplace(folded(m_sections[i].name), i);
 }
 
 const SettingsIni::Section* SettingsIni::find(std::string_view section) const {
-    for (const Section& s : m_sections)
-        if (!s.name.empty() && sameName(s.name, section)) return &s;
-    return nullptr;
+    const auto it = m_index.find(folded(section));
+    return it == m_index.end() ? nullptr : &m_sections[it->second];
 }
 
 SettingsIni::Section& SettingsIni::findOrAdd(std::string_view section) {
-    for (Section& s : m_sections)
-        if (!s.name.empty() && sameName(s.name, section)) return s;
-    m_sections.push_back(Section{std::string(section), {}});
+    if (const Section* s = find(section); s != nullptr && !section.empty())
+        return m_sections[static_cast<std::size_t>(s - m_sections.data())];
+    m_sections.push_back(Section{std::string(section), {}, {}});
+    if (!section.empty()) m_index.emplace(folded(section), m_sections.size() - 1);
     return m_sections.back();
 }
 
@@ -119,9 +123,9 @@ bool SettingsIni::hasKey(std::string_view section, std::string_view key) const {
 std::optional<std::string> SettingsIni::get(std::string_view section, std::string_view key) const {
     const Section* s = find(section);
     if (s == nullptr) return std::nullopt;
-    for (const Entry& e : s->entries)
-        if (!e.plain && sameName(e.key, key)) return e.value;
-    return std::nullopt;
+    const auto it = s->keys.find(folded(key));
+    if (it == s->keys.end()) return std::nullopt;
+    return s->entries[it->second].value;
 }
 
 void SettingsIni::set(std::string_view section, std::string_view key, std::string_view rawValue) {
@@ -130,16 +134,18 @@ void SettingsIni::set(std::string_view section, std::string_view key, std::strin
     std::replace(value.begin(), value.end(), '\r', ' ');
     std::replace(value.begin(), value.end(), '\n', ' ');
     Section& s = findOrAdd(section);
-    for (Entry& e : s.entries)
-        if (!e.plain && sameName(e.key, key)) {
-            e.value = value;
-            return;
-        }
-    s.entries.push_back(Entry{std::string(key), value, false});
+    if (const auto it = s.keys.find(folded(key)); it != s.keys.end()) {
+        s.entries[it->second].value = value;
+        return;
+    }
+    addEntry(s, Entry{std::string(key), value, false});
 }
 
 void SettingsIni::eraseSection(std::string_view section) {
-    std::erase_if(m_sections, [&](const Section& s) { return !s.name.empty() && sameName(s.name, section); });
+    const auto it = m_index.find(folded(section));
+    if (it == m_index.end()) return;
+    m_sections.erase(m_sections.begin() + static_cast<std::ptrdiff_t>(it->second));
+    reindexSections();
 }
 
 } // namespace kx::files

@@ -2,17 +2,16 @@
 #include "generator/AwgCompiler.h"
 
 #include "core/NumberFormat.h"
+#include "core/RegularFile.h"
 #include "core/state/GeneratorState.h"
 #include "generator/AwgTexts.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 
 namespace kx::generator {
 
@@ -542,12 +541,9 @@ AwgCompileResult compileAwgText(std::string_view path, std::string_view text,
 }
 
 AwgCompileResult compileAwgFile(const std::string& path, const AwgCompileOptions& options) {
-    std::error_code ec;
-    const bool folder = std::filesystem::is_directory(path, ec);
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    if (in && !folder) content << in.rdbuf();
-    if (folder || !in || in.bad()) {
+    std::string content;
+    // A device, a FIFO or a huge file is no script: refused before it is read, like a missing one.
+    if (core::readRegularFile(path, kMaxAwgScriptBytes, content) != core::FileReadStatus::Ok) {
         AwgCompileResult r;
         r.fileNotFound = true;
         r.notice = AwgNotice::ErrorBox; // shown also when quiet
@@ -556,7 +552,7 @@ AwgCompileResult compileAwgFile(const std::string& path, const AwgCompileOptions
         r.report = r.message;
         return r;
     }
-    return compileAwgText(path, content.str(), options);
+    return compileAwgText(path, content, options);
 }
 
 std::string awgListingText(std::span<const std::string> lines) {

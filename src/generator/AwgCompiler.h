@@ -68,7 +68,11 @@ struct AwgCompileResult {
 AwgCompileResult compileAwgText(std::string_view path, std::string_view text,
                                 const AwgCompileOptions& options);
 
-// Reads the file and compiles it; an unreadable file gives fileNotFound with its message.
+// 2048 words with their comments stay far below this; a longer file is refused unread.
+constexpr std::size_t kMaxAwgScriptBytes = 4u << 20;
+
+// Reads the file and compiles it; an unreadable file, a device or FIFO and a file longer than
+// kMaxAwgScriptBytes give fileNotFound with its message.
 AwgCompileResult compileAwgFile(const std::string& path, const AwgCompileOptions& options);
 
 // The listing as file content: UTF-8, every line ended by CR LF.

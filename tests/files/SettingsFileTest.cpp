@@ -7,10 +7,16 @@
 
 #include <random>
 
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <linux/fs.h>
 #include <sstream>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -408,6 +414,156 @@ TEST_F(SettingsFileTest, OpenAndSaveReportInaccessibleFiles) {
     EXPECT_EQ(m_prompt.messages[1].text, bad + "\r\nCan't open file for writing.");
     EXPECT_TRUE(SaveSettingsFile(path("a.kxs"), s, {}, m_prompt));
     EXPECT_TRUE(OpenSettingsFile(path("a.kxs"), s, m_prompt).markerFound);
+}
+
+// Files that are no settings file, handed over by name: refused with the file message instead of
+// being read until memory runs out.
+TEST_F(SettingsFileTest, OpenRefusesDevicesAndHugeFiles) {
+    const std::string link = path("x.kxs");
+    std::filesystem::create_symlink("/dev/zero", link);
+    const std::string fifo = path("pipe.kxs");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = path("huge.kxs");
+    writeText(huge, "[System]\r\nKX48zz_KXS_FILE=1\r\n");
+    std::filesystem::resize_file(huge, SettingsIni::kMaxFileBytes + 1);
+    for (const std::string& p : {std::string("/dev/zero"), link, fifo, huge}) {
+        m_prompt.messages.clear();
+        core::InstrumentState s;
+        s.system.RussianUi = false;
+        const core::InstrumentState before = s;
+        EXPECT_TRUE(OpenSettingsFile(p, s, m_prompt).refused) << p;
+        ASSERT_EQ(m_prompt.messages.size(), 1u) << p;
+        EXPECT_EQ(m_prompt.messages[0].text, p + "\r\nFile not found.");
+        EXPECT_EQ(s.scope.timeBase, before.scope.timeBase);
+    }
+    // Read at start-up, such a file counts as a missing one.
+    core::InstrumentState s;
+    m_prompt.messages.clear();
+    EXPECT_FALSE(ReadSettingsFile(link, SettingsKind::Program, s, m_prompt).markerFound);
+    EXPECT_TRUE(m_prompt.messages.empty());
+}
+
+// Every section header and key is found by index: a file of 40 000 sections (once 30 s) is read
+// at once, and the first of repeated keys and the merged repeated sections still hold.
+TEST(SettingsIniTest, ManySectionsAndKeys) {
+    std::string text;
+    for (int i = 0; i < 40000; ++i) text += "[S" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+    text += "[s17]\nK=again\nextra=1\n";
+    SettingsIni ini;
+    ini.parse(text);
+    EXPECT_EQ(ini.get("s39999", "K"), "39999");
+    EXPECT_EQ(ini.get("S17", "k"), "17");
+    EXPECT_EQ(ini.get("S17", "extra"), "1");
+    EXPECT_FALSE(ini.hasSection("S40000"));
+    ini.eraseSection("s0");
+    EXPECT_FALSE(ini.hasSection("S0"));
+    EXPECT_EQ(ini.get("S39999", "k"), "39999");
+    ini.set("S1", "new", "v");
+    EXPECT_EQ(ini.get("s1", "NEW"), "v");
+}
+
+// A folder that refuses new files: read-only, and for root (whom permissions do not stop)
+// immutable as well. Without either the test cannot refuse anything and is skipped.
+class RefusingFolder : public SettingsFileTest {
+protected:
+    bool refuse() {
+        ::chmod(m_dir.c_str(), 0555);
+        if (!canCreate()) return true;
+        const int fd = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0) return false;
+        int flags = 0;
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags |= FS_IMMUTABLE_FL;
+            m_immutable = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return !canCreate();
+    }
+    void TearDown() override {
+        if (m_immutable) {
+            const int fd = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY);
+            int flags = 0;
+            if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+                flags &= ~FS_IMMUTABLE_FL;
+                ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+            }
+            if (fd >= 0) ::close(fd);
+        }
+        ::chmod(m_dir.c_str(), 0755);
+        SettingsFileTest::TearDown();
+    }
+    bool canCreate() const {
+        const std::string probe = (m_dir / "probe").string();
+        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd < 0) return false;
+        ::close(fd);
+        ::unlink(probe.c_str());
+        return true;
+    }
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(m_dir)) names.push_back(e.path().filename());
+        return names;
+    }
+    bool m_immutable = false;
+};
+
+TEST_F(RefusingFolder, KeepsTheOldFileAndReportsTheFailure) {
+    const std::string program = path("kx48zz.ini");
+    const std::string user = path("setup.kxs");
+    core::InstrumentState old;
+    old.system.RussianUi = false;
+    old.scope.timeBase = 12;
+    ASSERT_TRUE(WriteSettingsFile(program, SettingsKind::Program, old, {}, m_prompt));
+    ASSERT_TRUE(SaveSettingsFile(user, old, {}, m_prompt));
+    const std::string programText = readText(program);
+    const std::string userText = readText(user);
+    if (!refuse()) GTEST_SKIP() << "no way to make a folder refuse new files here";
+
+    core::InstrumentState changed = old;
+    changed.scope.timeBase = 30;
+    EXPECT_FALSE(WriteSettingsFile(program, SettingsKind::Program, changed, {}, m_prompt));
+    ASSERT_EQ(m_prompt.messages.size(), 1u);
+    EXPECT_EQ(m_prompt.messages[0].caption, "Error");
+    EXPECT_EQ(m_prompt.messages[0].text, program + "\r\nCan't open file for writing.");
+    EXPECT_FALSE(SaveSettingsFile(user, changed, {}, m_prompt));
+    ASSERT_EQ(m_prompt.messages.size(), 2u);
+    EXPECT_EQ(m_prompt.messages[1].caption, "Save Settings");
+    EXPECT_EQ(m_prompt.messages[1].text, user + "\r\nCan't open file for writing.");
+
+    EXPECT_EQ(readText(program), programText);
+    EXPECT_EQ(readText(user), userText);
+    EXPECT_EQ(entries().size(), 2u); // no half-written file left beside them
+}
+
+// A disk that fills up in the middle of the write (here a file size limit, which also stops
+// root): the old file stays whole and the failure is reported.
+TEST_F(SettingsFileTest, FullDiskKeepsTheOldFile) {
+    const std::string user = path("setup.kxs");
+    core::InstrumentState old;
+    old.scope.timeBase = 12;
+    ASSERT_TRUE(SaveSettingsFile(user, old, {}, m_prompt));
+    const std::string userText = readText(user);
+    ASSERT_GT(userText.size(), 1000u);
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 512;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    core::InstrumentState changed = old;
+    changed.scope.timeBase = 30;
+    const bool saved1 = SaveSettingsFile(user, changed, {}, m_prompt);
+    const bool saved2 = WriteSettingsFile(user, SettingsKind::User, changed, {}, m_prompt);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(saved1);
+    EXPECT_FALSE(saved2);
+    EXPECT_EQ(m_prompt.messages.size(), 2u);
+    EXPECT_EQ(readText(user), userText);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 1);
 }
 
 TEST(SettingsValues, Forms) {

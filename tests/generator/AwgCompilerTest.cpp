@@ -248,6 +248,31 @@ TEST(AwgCompiler, FileNotFound) {
     EXPECT_EQ(ru.notice, AwgNotice::ErrorBox);
 }
 
+// Files a user can hand over that are no script: each is refused unread with the file message,
+// never read until memory runs out nor compiled as an empty script.
+TEST(AwgCompiler, RefusesDevicesAndHugeFiles) {
+    const auto dir = std::filesystem::temp_directory_path() / "kx_awg_refuse_test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const auto zeroLink = dir / "x.kxg";
+    std::filesystem::create_symlink("/dev/zero", zeroLink);
+    const auto zeros = dir / "zeros.kxg"; // sparse: 200 MB of zero bytes
+    std::ofstream(zeros).close();
+    std::filesystem::resize_file(zeros, 200u << 20);
+    const auto justOver = dir / "long.kxg";
+    std::ofstream(justOver).close();
+    std::filesystem::resize_file(justOver, kMaxAwgScriptBytes + 1);
+
+    for (const auto& p : {std::string("/dev/zero"), zeroLink.string(), zeros.string(), justOver.string()}) {
+        const auto r = compileAwgFile(p, {true, false});
+        EXPECT_TRUE(r.fileNotFound) << p;
+        EXPECT_FALSE(r.ok) << p;
+        EXPECT_EQ(r.message, p + "\r\nFile not found.") << p;
+        EXPECT_EQ(r.notice, AwgNotice::ErrorBox) << p;
+    }
+    std::filesystem::remove_all(dir);
+}
+
 TEST(AwgCompiler, ListingFileIsCrLf) {
     const auto dir = std::filesystem::temp_directory_path() / "kx_awg_listing_test";
     std::filesystem::create_directories(dir);
