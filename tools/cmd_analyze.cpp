@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -98,6 +99,36 @@ std::int32_t planSpan(const core::InstrumentState& s) {
     return analyzers::calibrationPlanSpanHz(s.generator.Gen_200MHz, s.system.DebugMode);
 }
 
+// Opens the instrument with `prepare` applied to the settings and waits until it is configured;
+// false with the reason on stderr.
+bool start(AnalyzeRun& run, const std::string& settings,
+           const std::function<void(core::InstrumentState&)>& prepare) {
+    if (!run.open("analyze", settings, prepare)) return false;
+    if (run.waitConfigured()) return true;
+    std::fprintf(stderr, "kx48zz-tool analyze: the instrument did not report ready\n");
+    return false;
+}
+
+// The analyzer's preset, the generator on and acquisition running, as the menu item leaves them.
+std::function<void(core::InstrumentState&)> analyzerOn(void (*preset)(core::InstrumentState&, bool)) {
+    return [preset](core::InstrumentState& s) {
+        preset(s, true);
+        s.generator.On = true;
+        s.scope.Running = true;
+        s.scope.SingleMode = false;
+    };
+}
+
+// Opens a calibration sweep as its dialog does; the span of its plan.
+std::int32_t openCalibration(AnalyzeRun& run, app::SweepCalibrationRun& sweep) {
+    const std::int32_t span = planSpan(run.state);
+    run.gui([&] {
+        run.engine().setDialogOpen(true);
+        sweep.open(run.registers(), run.flags(), span);
+    });
+    return span;
+}
+
 int network(const AnalyzeOptions& o) {
     if (o.out.empty() == o.saveResponse.empty()) return usage();
     AnalyzeRun run;
@@ -107,24 +138,10 @@ int network(const AnalyzeOptions& o) {
         run.engine().replaceNetworkTable(std::move(table));
         run.engine().setUse(true, false);
     }
-    if (!run.open("analyze", o.settings, [](core::InstrumentState& s) {
-            app::setNetworkAnalyzer(s, true);
-            s.generator.On = true;
-            s.scope.Running = true;
-            s.scope.SingleMode = false;
-        }))
-        return 1;
-    if (!run.waitConfigured()) {
-        std::fprintf(stderr, "kx48zz-tool analyze: the instrument did not report ready\n");
-        return 1;
-    }
+    if (!start(run, o.settings, analyzerOn(&app::setNetworkAnalyzer))) return 1;
     if (!o.saveResponse.empty()) {
-        const std::int32_t span = planSpan(run.state);
         auto& sweep = run.engine().networkSweep();
-        run.gui([&] {
-            run.engine().setDialogOpen(true);
-            sweep.open(run.registers(), run.flags(), span);
-        });
+        const std::int32_t span = openCalibration(run, sweep);
         if (!calibrationSweep(run, sweep, 0, span)) return 1;
         const auto table = analyzers::buildNetworkCorrection(sweep.values(0), false,
                                                              analyzers::kCalibrationPlanStartHz, span);
@@ -156,24 +173,10 @@ int antenna(const AnalyzeOptions& o) {
         run.engine().replaceAntennaTable(std::move(table));
         run.engine().setUse(false, true);
     }
-    if (!run.open("analyze", o.settings, [](core::InstrumentState& s) {
-            app::setAntennaAnalyzer(s, true);
-            s.generator.On = true;
-            s.scope.Running = true;
-            s.scope.SingleMode = false;
-        }))
-        return 1;
-    if (!run.waitConfigured()) {
-        std::fprintf(stderr, "kx48zz-tool analyze: the instrument did not report ready\n");
-        return 1;
-    }
+    if (!start(run, o.settings, analyzerOn(&app::setAntennaAnalyzer))) return 1;
     if (!o.calibrate.empty()) {
-        const std::int32_t span = planSpan(run.state);
         auto& sweep = run.engine().antennaSweep();
-        run.gui([&] {
-            run.engine().setDialogOpen(true);
-            sweep.open(run.registers(), run.flags(), span);
-        });
+        const std::int32_t span = openCalibration(run, sweep);
         constexpr const char* kStandards[] = {"OPEN", "SHORT", "LOAD"};
         for (int i = 0; i < 3; ++i) {
             std::printf("connect %s\n", kStandards[i]);
@@ -213,7 +216,7 @@ void printMemo(const analyzers::LcMeterView& v) {
 
 int lcMeter(const AnalyzeOptions& o) {
     AnalyzeRun run;
-    if (!run.open("analyze", o.settings, [](core::InstrumentState& s) {
+    if (!start(run, o.settings, [](core::InstrumentState& s) {
             // The dialog's own start: A1 alone, probe x1, no spectra, no analyzer.
             s.scope.A2.shown = false;
             s.scope.CH_D1 = s.scope.CH_D2 = s.scope.CH_D3 = s.scope.CH_D4 = false;
@@ -225,10 +228,6 @@ int lcMeter(const AnalyzeOptions& o) {
             s.scope.SingleMode = false;
         }))
         return 1;
-    if (!run.waitConfigured()) {
-        std::fprintf(stderr, "kx48zz-tool analyze: the instrument did not report ready\n");
-        return 1;
-    }
     auto& lc = run.engine().lcMeter();
     run.gui([&] {
         app::LcInstrument instrument;
