@@ -213,7 +213,7 @@ void FrameView::readoutUpdate(const core::InstrumentState& state, const core::De
     drawReadoutTexts(state, derived, frame, link);
 
     if (state.analyzer.NA || state.analyzer.AA)
-        drawAnalyzerScales(state, frame);
+        drawAnalyzerScales(state, link.sources.decimalSeparator);
     else
         drawMarkers(state, derived, frame);
 }
