@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MenuModel.h"
 
-#include "core/ScopeControls.h"
 #include "core/DeviceModel.h"
+#include "core/ScopeControls.h"
 #include "ui/MenuTree.h"
 
 #include <algorithm>
@@ -217,6 +217,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_EBin_D3",
     "Menu_EBin_D4",
     "Menu_Export_CSV",
+    "Menu_Export_S1P",
     "Menu_Export_VCD",
     "Menu_Export_SR",
     "Menu_Recorder",
@@ -489,6 +490,8 @@ bool menuVisible(const InstrumentState& s, std::string_view name) {
         return core::hasGenerator(code) && core::hasA2Input(code);
     if (name == "Menu_Low_V_Div") return !core::hasCompactFrontEnd(code);
     if (name == "Menu_Debug" || name == "Menu_Sep_Debug") return s.system.DebugAllowed;
+    // The antenna analyzer's reflection, for other programs.
+    if (name == "Menu_Export_S1P") return s.analyzer.AA;
     return true;
 }
 

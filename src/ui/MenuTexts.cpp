@@ -39,6 +39,7 @@ constexpr Caption kMenuCaptions[] = {
     {"Menu_EBin_D3", {"D3...", "Канал D3..."}},
     {"Menu_EBin_D4", {"D4...", "Канал D4..."}},
     {"Menu_Export_CSV", same("CSV...")},
+    {"Menu_Export_S1P", same("Touchstone (*.s1p)...")},
     {"Menu_Export_VCD", same("VCD...")},
     {"Menu_Export_SR", {"sigrok Session (*.sr)...", "Сеанс sigrok (*.sr)..."}},
     {"Menu_Recorder", {"Binary Recorder (A1)...", "Двоичный самописец (канал A1)..."}},

@@ -50,6 +50,7 @@ constexpr auto kTree = std::to_array<MenuEntry>({
     act("Menu_EBin_D4"),
     end(),
     act("Menu_Export_CSV"),
+    act("Menu_Export_S1P"),
     act("Menu_Export_VCD"),
     act("Menu_Export_SR"),
     end(),

@@ -374,6 +374,68 @@ TEST_F(SessionTest, ExportItemsWriteTheFrameShown) {
     EXPECT_EQ(prompt.shownWhileRecordLocked, 0);
 }
 
+// While an analyzer is on, File > Export writes its sweep as kx48zz-tool analyze does.
+TEST_F(SessionTest, AnalyzerExportsWriteTheSweepShown) {
+    struct Case {
+        const char* bench;
+        const char* item;
+        const char* toggle;
+        std::uint32_t mode;
+        const char* file;
+        const char* header;
+    };
+    const Case cases[] = {
+        {"bench=rc:10k:1n", "Menu_Export_CSV", "Menu_NA", 1, "na.csv", "frequency_hz,gain_db,phase_deg"},
+        {"bench=rlc:20:1u:100p", "Menu_Export_CSV", "Menu_AA", 2, "aa.csv",
+         "frequency_hz,swr,return_loss_db,r_ohm,x_ohm,z_ohm,q,phase_deg"},
+        {"bench=rlc:20:1u:100p", "Menu_Export_S1P", "Menu_AA", 2, "aa.s1p", "# Hz S RI R 50"},
+    };
+    start();
+    auto& g = session->state().generator;
+    g.FMult = 3; // 1 .. 100 MHz
+    g.FStart = 1000;
+    g.FSweep = 100000;
+    g.On = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        ASSERT_EQ(testing::simControl(c.bench), 0);
+        session->menuItem(c.toggle);
+        session->scope().run(true);
+        ASSERT_TRUE(
+            bridge.pumpUntil([&] { return session->frameHeader()[core::fh::AnalyzerMode] == c.mode; }));
+        ASSERT_TRUE(waitFrames(1));
+        const std::string path = (m_dir / c.file).string();
+        prompt.saved = {path};
+        session->menuItem(c.item);
+        std::ifstream in(path);
+        std::string line;
+        int lines = 0;
+        bool header = false;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            header = header || line == c.header;
+            ++lines;
+        }
+        EXPECT_TRUE(header);
+        EXPECT_GT(lines, 100);
+        session->menuItem(c.toggle); // off again
+    }
+    EXPECT_EQ(prompt.shownWhileRecordLocked, 0);
+}
+
+TEST_F(SessionTest, AnalyzerExportWithoutASweepSaysSo) {
+    start();
+    ASSERT_EQ(session->frameHeader()[core::fh::AnalyzerMode], 0u);
+    session->menuItem("Menu_AA"); // the frame shown is still the oscilloscope's
+    const std::string none = (m_dir / "none.s1p").string();
+    prompt.saved = {none};
+    session->menuItem("Menu_Export_S1P");
+    EXPECT_FALSE(std::filesystem::exists(none));
+    ASSERT_FALSE(prompt.shown.empty());
+    EXPECT_EQ(prompt.shown.back().caption, "Save Touchstone");
+    EXPECT_EQ(prompt.shown.back().text, "No data for writing.");
+}
+
 TEST_F(SessionTest, EveryCommandItemIsInTheTreeAndEveryEnabledCommandHasAHandler) {
     const auto commands = ScopeSession::commandItems();
     for (std::string_view name : commands) EXPECT_NE(ui::findMenuEntry(name), nullptr) << name;
