@@ -119,6 +119,8 @@ private:
                                const core::FrameRecord& frame, const LinkView& link, bool spectrum);
     // The network analyzer's amplitude and phase, or the antenna analyzer's graphs.
     void drawAnalyzerCurves(const core::InstrumentState& state, const core::FrameRecord& frame);
+    // The antenna analyzer's reflection on a Smith chart, the cursors' points marked.
+    void drawSmithChart(const core::InstrumentState& state, const core::FrameRecord& frame, int points);
     void drawAnalyzerCurve(const core::InstrumentState& state, int points,
                            std::span<const std::int32_t> codes, std::uint32_t color);
     void computeSpectra(const core::InstrumentState& state, core::FrameRecord& frame, const FftStates& fft);

@@ -87,6 +87,10 @@ void FrameView::drawAnalyzerCurves(const core::InstrumentState& state, const cor
         }
         return;
     }
+    if (analyzers::smithChartShown(a)) {
+        drawSmithChart(state, frame, n);
+        return;
+    }
     const analyzers::AntennaDrawList list = analyzers::antennaDrawOrder(a.AaGraph1, a.AaGraph2, a.AaGraph3);
     const double zo = analyzers::antennaZoFrom(a);
     const analyzers::AntennaRanges ranges = analyzers::antennaRangesFrom(a);
@@ -122,6 +126,7 @@ void FrameView::drawAnalyzerScales(const core::InstrumentState& state, char dec)
         if (a.NA_Phase) drawAnalyzerScale(analyzers::phaseScale(), colors.ColorPhase, 0);
         return;
     }
+    if (analyzers::smithChartShown(a)) return; // its circles are its scale
     const analyzers::AntennaRanges ranges = analyzers::antennaRangesFrom(a);
     if (const auto q1 = analyzers::antennaGraph1Quantity(a.AaGraph1))
         drawAnalyzerScale(analyzers::antennaScale(*q1, ranges, dec), colors.ColorAaGraph1, 0);

@@ -63,6 +63,7 @@ template <class S> auto flagOf(S& s, std::string_view name) {
         {"Menu_On_Top", &s.display.On_Top, MenuEffect::Refresh},
         {"Menu_NA_Ampl", &s.analyzer.NA_Ampl, MenuEffect::Refresh},
         {"Menu_NA_Phase", &s.analyzer.NA_Phase, MenuEffect::Refresh},
+        {"Menu_AA_Smith", &s.analyzer.AA_Smith, MenuEffect::Refresh},
         // The analysers run their presets in the window.
         {"Menu_NA", &s.analyzer.NA, MenuEffect::Command},
         {"Menu_AA", &s.analyzer.AA, MenuEffect::Command},
@@ -319,6 +320,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_LCMeter",
     "Menu_NA_Clbr",
     "Menu_AA_Clbr",
+    "Menu_AA_Smith",
     "Menu_NA",
     "Menu_NA_Settings",
     "Menu_NA_Amp_Range",

@@ -203,6 +203,7 @@ constexpr Caption kMenuCaptions[] = {
     {"Menu_AA_G3_Ph", {"Phase Z", "Фаза Z"}},
     {"Menu_AA_G3_Rp", same("Rp")},
     {"Menu_AA_G3_Xp", same("Xp")},
+    {"Menu_AA_Smith", {"Smith Chart", "Диаграмма Смита"}},
     {"Menu_AA_Clbr", {"OSL Calibration...", "Калибровка OSL..."}},
     {"Menu_IQ_Zoom", {"NA, AA Zoom", "Растяжка АЦ, АА"}},
     {"Menu_IQ_Zoom_1", same("1:1")},

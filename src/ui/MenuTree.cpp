@@ -262,6 +262,7 @@ constexpr auto kTree = std::to_array<MenuEntry>({
     radio("AaG3", "Menu_AA_G3_Rp"),
     radio("AaG3", "Menu_AA_G3_Xp"),
     end(),
+    check("Menu_AA_Smith"),
     act("Menu_AA_Clbr"),
     end(),
     sep("Menu_Sep_IQ_Zoom"),

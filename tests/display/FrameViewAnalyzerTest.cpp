@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "analyzers/SmithChart.h"
 #include "display/Colors.h"
 #include "display/FrameView.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <complex>
 #include <memory>
 
 namespace kx::display {
@@ -57,6 +60,17 @@ protected:
             for (int x = g.PlotLeft + 1; x < g.PlotLeft + g.PlotWidth - 1; ++x)
                 n += img.pixel(x, y) == toQRgb(color);
         return n;
+    }
+
+    // Whether a colour lies within a pixel of (x, y).
+    bool near(double x, double y, std::uint32_t color) const {
+        const QImage& img = view->screenBitmap();
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (img.pixel(static_cast<int>(std::lround(x)) + dx, static_cast<int>(std::lround(y)) + dy) ==
+                    toQRgb(color))
+                    return true;
+        return false;
     }
 
     std::unique_ptr<FrameView> view;
@@ -126,6 +140,67 @@ TEST_F(FrameViewAnalyzerTest, WarningsOnThePlotWhileTheAnalyzerIsOn) {
     frame->header[fh::OverdriveA1] = 1;
     update(1);
     EXPECT_GT(messagePixels(c.ColorNaAmpl), 100);
+}
+
+// The reflection lands where the chart's geometry puts it: against Zo, inductive up.
+TEST_F(FrameViewAnalyzerTest, SmithChartPlacesTheReflectionAgainstZo) {
+    const auto& c = state.display.colors;
+    state.analyzer.AA = true;
+    state.analyzer.AA_Smith = true;
+    state.display.cursors = core::CursorMode::None;
+    const auto& g = view->geometry();
+    const analyzers::SmithFrame f = analyzers::smithFrame(g.PlotLeft, g.PlotTop, g.PlotWidth, g.PlotHeight);
+    struct Case {
+        const char* name;
+        std::complex<double> bridge; // reflection against the bridge's 50 Ohm
+        int zo;                      // AaZo index: 0 = 25, 1 = 50 Ohm
+        double x, y;                 // expected, in units of the chart's radius from its centre
+    };
+    const Case cases[] = {
+        {"matched", {0, 0}, 1, 0, 0},
+        {"resistive", {0.5, 0}, 1, 0.5, 0},
+        {"inductive", {0, 0.5}, 1, 0, -0.5},
+        {"capacitive", {-0.3, -0.4}, 1, -0.3, 0.4},
+        {"50 Ohm against 25", {0, 0}, 0, 1.0 / 3, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        state.analyzer.AaZo = k.zo;
+        for (std::size_t i = 0; i < 100; ++i) {
+            frame->points.re[i] = k.bridge.real();
+            frame->points.im[i] = k.bridge.imag();
+        }
+        update(2);
+        EXPECT_TRUE(near(f.cx + k.x * f.radius, f.cy + k.y * f.radius, c.ColorAaGraph1));
+        EXPECT_EQ(beside(true, c.ColorRs).first, 0); // no graph scales
+    }
+    // The outer circle, and no cursor lines across it.
+    EXPECT_TRUE(near(f.cx, f.cy - f.radius, c.ColorGridFrame));
+    EXPECT_TRUE(near(f.cx, f.cy + f.radius, c.ColorGridFrame));
+}
+
+TEST_F(FrameViewAnalyzerTest, SmithChartMarksTheCursorsPoint) {
+    const auto& c = state.display.colors;
+    state.analyzer.AA = true;
+    state.analyzer.AA_Smith = true;
+    state.display.cursors = core::CursorMode::Single;
+    state.display.CursorX = 2500; // point 50 of 100
+    const auto& g = view->geometry();
+    const analyzers::SmithFrame f = analyzers::smithFrame(g.PlotLeft, g.PlotTop, g.PlotWidth, g.PlotHeight);
+    // A sweep from matched (0) to a reflection of 0.98 along the real axis.
+    for (std::size_t i = 0; i < 100; ++i) {
+        frame->points.re[i] = 0.0098 * static_cast<double>(i);
+        frame->points.im[i] = 0;
+    }
+    update(2);
+    const double x = f.cx + 0.49 * f.radius;
+    EXPECT_TRUE(near(x + 4, f.cy, c.ColorMarkers) || near(x + 5, f.cy, c.ColorMarkers));
+    EXPECT_TRUE(near(x, f.cy - 4, c.ColorMarkers));
+    EXPECT_EQ(analyzers::smithCursorIndex(2500, 100, 1), 50);
+    EXPECT_EQ(analyzers::smithCursorIndex(5000, 100, 2), 50); // zoom 2 shows the first half
+    EXPECT_EQ(analyzers::smithCursorIndex(5000, 100, 1), 99);
+    EXPECT_EQ(analyzers::smithImpedanceText({20, -3.514}), "Z = 20.0 - j3.51 Ohm");
+    EXPECT_EQ(analyzers::smithImpedanceText({-0.5, 150}), "Z = -0.50 + j150 Ohm");
 }
 
 } // namespace
