@@ -10,6 +10,11 @@ namespace kx::analyzers {
 AntennaRanges antennaRangesFrom(const core::AnalyzerState& a);
 // Zo of the instrument state in ohms.
 double antennaZoFrom(const core::AnalyzerState& a);
+// The antenna analyzer shows its reflection on a Smith chart instead of its graphs.
+inline bool smithChartShown(const core::AnalyzerState& a) {
+    return a.AA && a.AA_Smith;
+}
+
 // dB per division of the network analyzer's amplitude scale (0 = linear).
 int networkDbPerDivFrom(const core::AnalyzerState& a);
 

@@ -51,6 +51,13 @@ std::string real(double v) {
 
 } // namespace
 
+bool sweepHasData(const core::FrameRecord& frame, std::uint32_t analyzerMode) {
+    if (frame.header[core::fh::AnalyzerMode] != analyzerMode) return false;
+    bool any = false;
+    forEachPoint(frame, [&](double, std::complex<double>) { any = true; });
+    return any;
+}
+
 std::string networkSweepCsv(const core::FrameRecord& frame) {
     std::string out = "frequency_hz,gain_db,phase_deg\r\n";
     forEachPoint(frame, [&](double hz, std::complex<double> h) {

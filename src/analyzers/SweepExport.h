@@ -16,6 +16,10 @@ std::string antennaSweepCsv(const core::FrameRecord& frame, double zo);
 // Touchstone 1.1 one-port file: "# Hz S RI R 50", the reflection against the bridge's 50 Ohm.
 std::string touchstoneS1p(const core::FrameRecord& frame);
 
+// Whether the frame is a sweep of that analyzer (AnalyzerMode 1 network, 2 antenna) with at
+// least one point measured: the exports write nothing else.
+bool sweepHasData(const core::FrameRecord& frame, std::uint32_t analyzerMode);
+
 // Writes the text whole; false when the file cannot be written.
 bool writeTextFile(const std::string& path, const std::string& text);
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FilesController.h"
 
+#include "analyzers/AnalyzerSettingsMap.h"
+#include "analyzers/SweepExport.h"
 #include "app/FileDispatch.h"
 #include "app/GeneratorController.h"
 #include "app/ScopeSession.h"
@@ -164,7 +166,13 @@ void FilesController::exportFrame(Export what) {
         files::ExportText(context, frameCopy(), shown);
         break;
     case Export::Csv:
-        files::ExportCsv(context, frameCopy(), shown);
+        if (m_s.state().analyzer.analyzerOn())
+            exportSweep(context, files::SweepFormat::Csv);
+        else
+            files::ExportCsv(context, frameCopy(), shown);
+        break;
+    case Export::Touchstone:
+        if (m_s.state().analyzer.AA) exportSweep(context, files::SweepFormat::Touchstone);
         break;
     case Export::Vcd:
         files::ExportVcd(context, frameCopy(), shown);
@@ -174,6 +182,21 @@ void FilesController::exportFrame(Export what) {
         break;
     }
     m_s.apply(Effect::None);
+}
+
+void FilesController::exportSweep(files::ExportContext& context, files::SweepFormat format) {
+    const core::FrameRecord& frame = frameCopy();
+    const bool antenna = m_s.state().analyzer.AA;
+    if (!analyzers::sweepHasData(frame, antenna ? 2u : 1u)) {
+        files::ExportSweep(context, format, nullptr);
+        return;
+    }
+    // The same texts as kx48zz-tool analyze writes.
+    const std::string text =
+        format == files::SweepFormat::Touchstone ? analyzers::touchstoneS1p(frame)
+        : antenna ? analyzers::antennaSweepCsv(frame, analyzers::antennaZoFrom(m_s.state().analyzer))
+                  : analyzers::networkSweepCsv(frame);
+    files::ExportSweep(context, format, &text);
 }
 
 void FilesController::exportRaw(core::Channel channel) {

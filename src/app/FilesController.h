@@ -37,7 +37,8 @@ public:
 
     // File > Export: each on a copy of the frame taken first, so no lock is held while a dialog
     // is open.
-    enum class Export { Image, Text, Csv, Vcd, Sigrok };
+    // While an analyzer is on, "CSV..." writes its sweep's points instead of the channels.
+    enum class Export { Image, Text, Csv, Vcd, Sigrok, Touchstone };
     void exportFrame(Export what);
     void exportRaw(core::Channel channel);
     // Menu_Recorder: the prerequisites, then the recorder dialog.
@@ -45,6 +46,7 @@ public:
 
 private:
     files::ExportContext exportContext();
+    void exportSweep(files::ExportContext& context, files::SweepFormat format);
     const core::FrameRecord& frameCopy();
     files::OpenDataFileOptions openOptions();
 

@@ -43,6 +43,8 @@ constexpr std::array kCommands{
     MenuCommand{"Menu_EBin_D4", [](ScopeSession& s) { s.files().exportRaw(core::Channel::D4); }},
     MenuCommand{"Menu_Export_CSV",
                 [](ScopeSession& s) { s.files().exportFrame(FilesController::Export::Csv); }},
+    MenuCommand{"Menu_Export_S1P",
+                [](ScopeSession& s) { s.files().exportFrame(FilesController::Export::Touchstone); }},
     MenuCommand{"Menu_Export_VCD",
                 [](ScopeSession& s) { s.files().exportFrame(FilesController::Export::Vcd); }},
     MenuCommand{"Menu_Export_SR",

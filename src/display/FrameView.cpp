@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/FrameView.h"
 
+#include "analyzers/AnalyzerSettingsMap.h"
 #include "display/Colors.h"
 #include "display/DecodedBand.h"
 #include "display/Grid.h"
@@ -81,6 +82,7 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const cor
     storeFftStates(frame.header, out);
     const bool spectrum = fft.anyShown();
     m_spectrumShown = spectrum;
+    const bool smith = analyzers::smithChartShown(state.analyzer);
 
     // Behind a spectrum the live traces stay visible at half strength.
     const auto colors = channelColors(roles);
@@ -101,7 +103,7 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const cor
         if (state.scope.X_Pos < 0 || state.scope.X_Pos > count) state.scope.X_Pos = 0;
         m_scrollPos = state.scope.X_Pos;
         out.scrollMax = clampToInt(count);
-        if (state.display.Grid) drawGrid(screen, g, toQRgb(roles.ColorGrid));
+        if (state.display.Grid && !smith) drawGrid(screen, g, toQRgb(roles.ColorGrid));
         if (state.display.TrigPosL)
             drawTriggerPositionLine(screen, g, toQRgb(roles.ColorTrigPos), h[core::fh::PreTrigger],
                                     m_scrollPos, analogPps);
@@ -130,10 +132,10 @@ FrameOutcome FrameView::signalAreaUpdate(core::InstrumentState& state, const cor
     if (h[core::fh::CaptureLength] != 0) drawAnalyzerCurves(state, frame);
     if (spectrum) computeSpectra(state, frame, fft);
 
-    if (state.display.Grid) drawGrid(screen, g, toQRgb(roles.ColorGrid));
+    if (state.display.Grid && !smith) drawGrid(screen, g, toQRgb(roles.ColorGrid));
     if (spectrum) drawSpectrumTrace(state, derived, frame, fft);
 
-    drawCursorLines(screen, g, state.display, toQRgb(roles.ColorMarkers));
+    if (!smith) drawCursorLines(screen, g, state.display, toQRgb(roles.ColorMarkers));
     drawSpectrumMessages(state, fft);
     if (h[core::fh::AnalyzerMode] != 0 && derived.AnalyzerOn) drawAnalyzerMessages(state, frame);
     drawOverlayTexts(state, derived, frame, link);
@@ -213,7 +215,7 @@ void FrameView::readoutUpdate(const core::InstrumentState& state, const core::De
     drawReadoutTexts(state, derived, frame, link);
 
     if (state.analyzer.NA || state.analyzer.AA)
-        drawAnalyzerScales(state, frame);
+        drawAnalyzerScales(state, link.sources.decimalSeparator);
     else
         drawMarkers(state, derived, frame);
 }

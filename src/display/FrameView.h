@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "analyzers/AnalyzerScales.h"
 #include "core/DerivedQuantities.h"
 #include "core/FrameRecord.h"
 #include "core/InstrumentState.h"
@@ -118,8 +119,10 @@ private:
                                const core::FrameRecord& frame, const LinkView& link, bool spectrum);
     // The network analyzer's amplitude and phase, or the antenna analyzer's graphs.
     void drawAnalyzerCurves(const core::InstrumentState& state, const core::FrameRecord& frame);
-    void drawAnalyzerCurve(const core::InstrumentState& state, int points, std::span<const std::int32_t> codes,
-                           std::uint32_t color);
+    // The antenna analyzer's reflection on a Smith chart, the cursors' points marked.
+    void drawSmithChart(const core::InstrumentState& state, const core::FrameRecord& frame, int points);
+    void drawAnalyzerCurve(const core::InstrumentState& state, int points,
+                           std::span<const std::int32_t> codes, std::uint32_t color);
     void computeSpectra(const core::InstrumentState& state, core::FrameRecord& frame, const FftStates& fft);
     void drawSpectrumTrace(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                            const core::FrameRecord& frame, const FftStates& fft);
@@ -128,14 +131,16 @@ private:
                               const core::FrameRecord& frame, const LinkView& link);
     // A message centred on the plot at 13/16 of its height, in a framed box.
     void drawPlotMessage(const std::string& text, std::uint32_t color, std::uint32_t background);
-    void drawAnalyzerMessages(const core::InstrumentState&, const core::FrameRecord&) {}
+    void drawAnalyzerMessages(const core::InstrumentState& state, const core::FrameRecord& frame);
     void drawOverlayTexts(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                           const core::FrameRecord& frame, const LinkView& link);
     void drawReadoutTexts(const core::InstrumentState& state, const core::DerivedQuantities& derived,
                           const core::FrameRecord& frame, const LinkView& link);
     // ASCII through the glyph cache, anything else (Russian) through a painter.
     void drawPlacedTexts(const TextList& texts, const GlyphSet& glyphs);
-    void drawAnalyzerScales(const core::InstrumentState&, const core::FrameRecord&) {}
+    // The labels beside the plot for the curves shown; titles on the top grid line.
+    void drawAnalyzerScales(const core::InstrumentState& state, char decimalSeparator);
+    void drawAnalyzerScale(const analyzers::AnalyzerScale& scale, std::uint32_t color, int shift);
     void drawBackgroundMarkers(const core::InstrumentState& state, const core::DerivedQuantities& derived);
     void drawBackgroundZeroMarkers(const core::InstrumentState& state);
 

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The analyzers' curves on the plot: the network analyzer's phase and amplitude, the antenna
-// analyzer's graphs 2 and 3 and then graph 1, each with the trace drawer.
+// analyzer's graphs 2 and 3 and then graph 1, each with the trace drawer; their scales and
+// the warnings on the plot.
+#include "display/Colors.h"
 #include "display/FrameView.h"
+#include "display/PixelCanvas.h"
 
 #include "analyzers/AnalyzerSettingsMap.h"
 #include "analyzers/AnalyzerTraces.h"
@@ -84,6 +87,10 @@ void FrameView::drawAnalyzerCurves(const core::InstrumentState& state, const cor
         }
         return;
     }
+    if (analyzers::smithChartShown(a)) {
+        drawSmithChart(state, frame, n);
+        return;
+    }
     const analyzers::AntennaDrawList list = analyzers::antennaDrawOrder(a.AaGraph1, a.AaGraph2, a.AaGraph3);
     const double zo = analyzers::antennaZoFrom(a);
     const analyzers::AntennaRanges ranges = analyzers::antennaRangesFrom(a);
@@ -92,6 +99,53 @@ void FrameView::drawAnalyzerCurves(const core::InstrumentState& state, const cor
         analyzers::antennaTraceCodes(frame.points, n, zo, ranges, what, codes);
         drawAnalyzerCurve(state, n, codes, antennaColor(colors, what));
     }
+}
+
+void FrameView::drawAnalyzerScale(const analyzers::AnalyzerScale& scale, std::uint32_t color, int shift) {
+    const auto& g = m_geometry;
+    const GlyphSet& font = m_overlayFont;
+    const QRgb pen = toQRgb(color);
+    PixelCanvas canvas(m_screen);
+    const auto put = [&](int line, const std::string& text) {
+        if (text.empty()) return;
+        const int top = g.PlotTop + line * g.PixelsPerDivY - font.pixelHeight() / 2 + shift;
+        const int x = scale.right ? g.PlotLeft + g.PlotWidth + 3 : g.PlotLeft - 3 - font.width(text);
+        font.draw(canvas, x, top, text, pen);
+    };
+    for (int i = 0; i < 9; ++i) put(i, scale.labels[static_cast<std::size_t>(i)]);
+    put(0, scale.title);
+}
+
+void FrameView::drawAnalyzerScales(const core::InstrumentState& state, char dec) {
+    const auto& a = state.analyzer;
+    const auto& colors = state.display.colors;
+    if (a.NA) {
+        if (a.NA_Ampl)
+            drawAnalyzerScale(analyzers::networkAmplitudeScale(analyzers::networkDbPerDivFrom(a), dec),
+                              colors.ColorNaAmpl, 0);
+        if (a.NA_Phase) drawAnalyzerScale(analyzers::phaseScale(), colors.ColorPhase, 0);
+        return;
+    }
+    if (analyzers::smithChartShown(a)) return; // its circles are its scale
+    const analyzers::AntennaRanges ranges = analyzers::antennaRangesFrom(a);
+    if (const auto q1 = analyzers::antennaGraph1Quantity(a.AaGraph1))
+        drawAnalyzerScale(analyzers::antennaScale(*q1, ranges, dec), colors.ColorAaGraph1, 0);
+    const auto q2 = analyzers::antennaGraph23Quantity(a.AaGraph2);
+    const auto q3 = analyzers::antennaGraph23Quantity(a.AaGraph3);
+    const bool both = q2 && q3;
+    if (q2)
+        drawAnalyzerScale(analyzers::antennaScale(*q2, ranges, dec), antennaColor(colors, *q2),
+                          both ? -5 : 0);
+    if (q3)
+        drawAnalyzerScale(analyzers::antennaScale(*q3, ranges, dec), antennaColor(colors, *q3), both ? 5 : 0);
+}
+
+void FrameView::drawAnalyzerMessages(const core::InstrumentState& state, const core::FrameRecord& frame) {
+    const bool antenna = state.analyzer.AA;
+    const std::string text = analyzers::analyzerMessage(frame.header, antenna, state.system.RussianUi);
+    if (text.empty()) return;
+    const auto& colors = state.display.colors;
+    drawPlotMessage(text, antenna ? colors.ColorAaGraph1 : colors.ColorNaAmpl, colors.ColorBackground);
 }
 
 } // namespace kx::display

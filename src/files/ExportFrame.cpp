@@ -63,6 +63,7 @@ void snapshotFrame(const core::FrameRecord& live, core::FrameRecord& copy) {
     std::lock_guard lock(live.mutex);
     copy.header = live.header;
     copy.channels = live.channels;
+    copy.points = live.points; // the analyzers' exports read the sweep
     copy.loadedFromFile = live.loadedFromFile;
 }
 

@@ -23,6 +23,8 @@ inline constexpr TextPair kRawTextTitle{"Save Text For Row Binary",
 
 inline constexpr TextPair kCsvTitle{"Save CSV", "Сохранение CSV"};
 inline constexpr TextPair kCsvFilter{"CSV File (*.csv)|*.csv", "Файл CSV (*.csv)|*.csv"};
+inline constexpr TextPair kTouchstoneTitle{"Save Touchstone", "Сохранение Touchstone"};
+inline constexpr TextPair kTouchstoneFilter{"Touchstone File (*.s1p)|*.s1p", "Файл Touchstone (*.s1p)|*.s1p"};
 inline constexpr TextPair kVcdTitle{"Save VCD", "Сохранение VCD"};
 inline constexpr TextPair kVcdFilter{"VCD File (*.vcd)|*.vcd", "Файл VCD (*.vcd)|*.vcd"};
 inline constexpr TextPair kSigrokTitle{"Save sigrok Session", "Сохранение сеанса sigrok"};

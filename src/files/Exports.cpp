@@ -94,6 +94,19 @@ ExportStatus ExportSigrok(ExportContext& x, const core::FrameRecord& frame, cons
     return ExportStatus::Written;
 }
 
+ExportStatus ExportSweep(ExportContext& x, SweepFormat format, const std::string* text) {
+    const FileDialogKind kind =
+        format == SweepFormat::Csv
+            ? FileDialogKind{texts::kCsvTitle, texts::kCsvFilter, ".csv"}
+            : FileDialogKind{texts::kTouchstoneTitle, texts::kTouchstoneFilter, ".s1p"};
+    const std::string title = kind.title.pick(x.russian);
+    if (text == nullptr) return noData(x, title);
+    const std::string path = chooseExportFile(x, kind);
+    if (path.empty()) return ExportStatus::Cancelled;
+    if (!writeWholeFile(path, *text)) return cannotWrite(x, title, path);
+    return ExportStatus::Written;
+}
+
 ExportStatus ExportDecodedCsv(ExportContext& x, const DecodedTraffic& traffic) {
     const FileDialogKind kind{texts::kDecodedTitle, texts::kCsvFilter, ".csv"};
     const std::string title = kind.title.pick(x.russian);

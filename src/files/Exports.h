@@ -43,6 +43,10 @@ ExportStatus ExportRawBinary(ExportContext& context, const core::FrameRecord& fr
 ExportStatus ExportCsv(ExportContext& context, const core::FrameRecord& frame, const ChannelSet& shown);
 ExportStatus ExportVcd(ExportContext& context, const core::FrameRecord& frame, const ChannelSet& shown);
 ExportStatus ExportSigrok(ExportContext& context, const core::FrameRecord& frame, const ChannelSet& shown);
+// An analyzer's sweep, its text made beforehand (null: the frame holds no sweep): "CSV..." and
+// "Touchstone (*.s1p)..." while an analyzer is on.
+enum class SweepFormat { Csv, Touchstone };
+ExportStatus ExportSweep(ExportContext& context, SweepFormat format, const std::string* text);
 // "Save..." of the serial decoder dialog: the decoded characters of both lines as CSV.
 ExportStatus ExportDecodedCsv(ExportContext& context, const DecodedTraffic& traffic);
 

@@ -83,6 +83,7 @@ void bindAnalyzers(SettingsKeyIo& io, InstrumentState& s) {
     io.boolean("NA_m20_dB", a.NA_m20_dB);
     io.boolean("NA_Use_Clbr", a.NA_Use_Clbr);
     io.boolean("AA_Use_Clbr", a.AA_Use_Clbr);
+    io.boolean("AA_Smith", a.AA_Smith);
     io.radio(kZoom, a.IqZoom);
     io.text("NA_Clbr_File", s.system.NA_Clbr_File, KeyScope::Program);
     io.text("AA_Clbr_File", s.system.AA_Clbr_File, KeyScope::Program);

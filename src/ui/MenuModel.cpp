@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MenuModel.h"
 
-#include "core/ScopeControls.h"
 #include "core/DeviceModel.h"
+#include "core/ScopeControls.h"
 #include "ui/MenuTree.h"
 
 #include <algorithm>
@@ -63,6 +63,7 @@ template <class S> auto flagOf(S& s, std::string_view name) {
         {"Menu_On_Top", &s.display.On_Top, MenuEffect::Refresh},
         {"Menu_NA_Ampl", &s.analyzer.NA_Ampl, MenuEffect::Refresh},
         {"Menu_NA_Phase", &s.analyzer.NA_Phase, MenuEffect::Refresh},
+        {"Menu_AA_Smith", &s.analyzer.AA_Smith, MenuEffect::Refresh},
         // The analysers run their presets in the window.
         {"Menu_NA", &s.analyzer.NA, MenuEffect::Command},
         {"Menu_AA", &s.analyzer.AA, MenuEffect::Command},
@@ -217,6 +218,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_EBin_D3",
     "Menu_EBin_D4",
     "Menu_Export_CSV",
+    "Menu_Export_S1P",
     "Menu_Export_VCD",
     "Menu_Export_SR",
     "Menu_Recorder",
@@ -318,6 +320,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_LCMeter",
     "Menu_NA_Clbr",
     "Menu_AA_Clbr",
+    "Menu_AA_Smith",
     "Menu_NA",
     "Menu_NA_Settings",
     "Menu_NA_Amp_Range",
@@ -489,6 +492,8 @@ bool menuVisible(const InstrumentState& s, std::string_view name) {
         return core::hasGenerator(code) && core::hasA2Input(code);
     if (name == "Menu_Low_V_Div") return !core::hasCompactFrontEnd(code);
     if (name == "Menu_Debug" || name == "Menu_Sep_Debug") return s.system.DebugAllowed;
+    // The antenna analyzer's reflection, for other programs.
+    if (name == "Menu_Export_S1P") return s.analyzer.AA;
     return true;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program without its widgets: handlers on the session against the simulated instrument, with
 // the test thread as the GUI thread.
+#include "analyzers/AnalyzerFrame.h"
 #include "app/DecoderController.h"
 #include "app/FilesController.h"
 #include "app/GeneratorController.h"
@@ -19,9 +20,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -372,6 +377,92 @@ TEST_F(SessionTest, ExportItemsWriteTheFrameShown) {
     EXPECT_NE(header.find("A1"), std::string::npos) << header;
     EXPECT_GT(std::filesystem::file_size(raw), 0u);
     EXPECT_EQ(prompt.shownWhileRecordLocked, 0);
+}
+
+// While an analyzer is on, File > Export writes its sweep as kx48zz-tool analyze does.
+TEST_F(SessionTest, AnalyzerExportsWriteTheSweepShown) {
+    struct Case {
+        const char* bench;
+        const char* item;
+        const char* toggle;
+        std::uint32_t mode;
+        const char* file;
+        const char* header;
+    };
+    const Case cases[] = {
+        {"bench=rc:10k:1n", "Menu_Export_CSV", "Menu_NA", 1, "na.csv", "frequency_hz,gain_db,phase_deg"},
+        {"bench=rlc:20:1u:100p", "Menu_Export_CSV", "Menu_AA", 2, "aa.csv",
+         "frequency_hz,swr,return_loss_db,r_ohm,x_ohm,z_ohm,q,phase_deg"},
+        {"bench=rlc:20:1u:100p", "Menu_Export_S1P", "Menu_AA", 2, "aa.s1p", "# Hz S RI R 50"},
+    };
+    start();
+    auto& g = session->state().generator;
+    g.FMult = 3; // 1 .. 100 MHz
+    g.FStart = 1000;
+    g.FSweep = 100000;
+    g.On = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        ASSERT_EQ(testing::simControl(c.bench), 0);
+        session->menuItem(c.toggle);
+        session->scope().run(true);
+        ASSERT_TRUE(
+            bridge.pumpUntil([&] { return session->frameHeader()[core::fh::AnalyzerMode] == c.mode; }));
+        // Frames carry the sweep as far as it has gone.
+        const auto measured = [&] {
+            std::lock_guard lock(session->frame().mutex);
+            const auto& f = session->frame();
+            int k = 0;
+            for (std::size_t i = 0;
+                 i < std::min<std::size_t>(f.header[core::fh::CaptureLength], core::kAnalyzerPoints); ++i)
+                k += analyzers::hasAnalyzerData(f.points.re[i], f.points.im[i]) ? 1 : 0;
+            return k;
+        };
+        ASSERT_TRUE(bridge.pumpUntil([&] { return measured() > 200; }));
+        const std::string path = (m_dir / c.file).string();
+        prompt.saved = {path};
+        session->menuItem(c.item);
+        std::ifstream in(path);
+        std::string line;
+        int lines = 0;
+        bool header = false;
+        std::vector<double> firsts; // the second column of the first data line
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            header = header || line == c.header;
+            ++lines;
+            // The measured points, not empty ones.
+            EXPECT_EQ(line.find("inf"), std::string::npos) << line;
+            EXPECT_EQ(line.find("nan"), std::string::npos) << line;
+            if (firsts.empty() && !line.empty() && std::isdigit(static_cast<unsigned char>(line[0]))) {
+                const auto sep = line.find_first_of(", ");
+                firsts.push_back(std::strtod(line.c_str() + sep + 1, nullptr));
+            }
+        }
+        EXPECT_TRUE(header);
+        EXPECT_GT(lines, 100);
+        ASSERT_FALSE(firsts.empty());
+        if (c.mode == 1) {
+            EXPECT_LT(firsts[0], -20) << "1 MHz through 10 kohm and 1 nF";
+        } else if (std::string_view(c.item) == "Menu_Export_CSV") {
+            EXPECT_GT(firsts[0], 2) << "SWR far below resonance";
+        }
+        session->menuItem(c.toggle); // off again
+    }
+    EXPECT_EQ(prompt.shownWhileRecordLocked, 0);
+}
+
+TEST_F(SessionTest, AnalyzerExportWithoutASweepSaysSo) {
+    start();
+    ASSERT_EQ(session->frameHeader()[core::fh::AnalyzerMode], 0u);
+    session->menuItem("Menu_AA"); // the frame shown is still the oscilloscope's
+    const std::string none = (m_dir / "none.s1p").string();
+    prompt.saved = {none};
+    session->menuItem("Menu_Export_S1P");
+    EXPECT_FALSE(std::filesystem::exists(none));
+    ASSERT_FALSE(prompt.shown.empty());
+    EXPECT_EQ(prompt.shown.back().caption, "Save Touchstone");
+    EXPECT_EQ(prompt.shown.back().text, "No data for writing.");
 }
 
 TEST_F(SessionTest, EveryCommandItemIsInTheTreeAndEveryEnabledCommandHasAHandler) {

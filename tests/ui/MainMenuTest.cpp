@@ -168,6 +168,8 @@ TEST_F(MainMenuTest, CaptionsSwitchBetweenLanguages) {
         {"Menu_Export_CSV", "CSV...", "CSV..."},
         {"Menu_Export_VCD", "VCD...", "VCD..."},
         {"Menu_Export_SR", "sigrok Session (*.sr)...", "Сеанс sigrok (*.sr)..."},
+        {"Menu_Export_S1P", "Touchstone (*.s1p)...", "Touchstone (*.s1p)..."},
+        {"Menu_AA_Smith", "Smith Chart", "Диаграмма Смита"},
         {"Menu_Recorder", "Binary Recorder (A1)...", "Двоичный самописец (канал A1)..."},
         {"Menu_Device", "Device", "Устройство"},
         {"Menu_Max_WPS", "WPS (max)", "Осциллограмм в секунду (макс.)"},

@@ -194,6 +194,16 @@ TEST(MenuModel, VcdExportNeedsAShownLogicChannel) {
     EXPECT_FALSE(ui::menuEnabled(s, "Menu_Export_VCD"));
     EXPECT_TRUE(ui::menuEnabled(s, "Menu_Export_CSV"));
     EXPECT_EQ(ui::onMenuItem(s, "Menu_Export_SR"), MenuEffect::Command);
+    // Touchstone is the antenna analyzer's alone.
+    EXPECT_EQ(ui::onMenuItem(s, "Menu_Export_S1P"), MenuEffect::Command);
+    s.analyzer.AA = false;
+    EXPECT_FALSE(ui::menuVisible(s, "Menu_Export_S1P"));
+    s.analyzer.AA = true;
+    EXPECT_TRUE(ui::menuVisible(s, "Menu_Export_S1P"));
+    // The Smith chart is a view check of the antenna analyzer.
+    EXPECT_EQ(ui::onMenuItem(s, "Menu_AA_Smith"), MenuEffect::Refresh);
+    EXPECT_TRUE(ui::menuChecked(s, "Menu_AA_Smith"));
+    EXPECT_TRUE(s.analyzer.AA_Smith);
 }
 
 TEST(MenuModel, PairedChecksAllowNoneButNeverBoth) {

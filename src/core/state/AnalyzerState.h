@@ -37,6 +37,7 @@ struct AnalyzerState {
     std::int32_t AaGraph2 = 1;   // default "Rs"
     std::int32_t AaGraph3 = 2;   // default "Xs"
     bool AA_Use_Clbr = false;    // "AA_Use_Clbr"
+    bool AA_Smith = false;       // "AA_Smith": the reflection on a Smith chart instead of the graphs
 
     std::int32_t IqZoom = 0; // "NA_AA_Zoom1..20": index into kIqZoom
 
