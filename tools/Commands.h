@@ -14,6 +14,7 @@ int cmdDecode(int argc, char** argv);
 int cmdSpectrum(int argc, char** argv);
 int cmdExport(int argc, char** argv);
 int cmdRecord(int argc, char** argv);
+int cmdCalibrate(int argc, char** argv);
 
 // For subcommands that this build does not carry yet.
 int notAvailable(const char* name);

@@ -33,7 +33,8 @@ constexpr Command kCommands[] = {
     {"probe", kx::tool::cmdProbe, "open the instrument, show its status and link statistics",
      "probe [--seconds N]"},
     {"capture", kx::tool::cmdCapture, "capture frames from the instrument into a data file",
-     "capture [--settings FILE] [--frames N] [--single] [--generator on|off] [--awg FILE.kxg] --out FILE.kxd"},
+     "capture [--settings FILE] [--frames N] [--single] [--generator on|off] [--awg FILE.kxg] --out "
+     "FILE.kxd"},
     {"info", kx::tool::cmdInfo, "every FrameHeader word of a data file", "info FILE.kxd"},
     {"awg", kx::tool::cmdAwg, "compile an AWG script and write its listing kxg.lst", "awg FILE.kxg"},
     {"decode", kx::tool::cmdDecode, "RS232 decoding of a captured frame",
@@ -41,11 +42,16 @@ constexpr Command kCommands[] = {
      "N]"},
     {"spectrum", kx::tool::cmdSpectrum, "the spectrum of a captured frame",
      "spectrum FILE.kxd [--channel A1|A2] [--window N] [--size N]"},
-    {"export", kx::tool::cmdExport, "a data file's frame as a picture, text, raw binary, CSV, VCD or sigrok session",
-     "export FILE.kxd --image OUT.png|OUT.bmp | --text OUT.txt | --raw A1|A2|D1|D2|D3|D4 OUT.bin | --csv OUT.csv | "
+    {"export", kx::tool::cmdExport,
+     "a data file's frame as a picture, text, raw binary, CSV, VCD or sigrok session",
+     "export FILE.kxd --image OUT.png|OUT.bmp | --text OUT.txt | --raw A1|A2|D1|D2|D3|D4 OUT.bin | --csv "
+     "OUT.csv | "
      "--vcd OUT.vcd | --sr OUT.sr"},
     {"record", kx::tool::cmdRecord, "run the binary recorder for N seconds",
      "record --seconds N --out FILE.bin [--settings FILE]"},
+    {"calibrate", kx::tool::cmdCalibrate,
+     "zero calibration with the inputs disconnected; --write stores the table in the instrument",
+     "calibrate zero [--write]"},
 };
 
 void usage(std::FILE* out) {
