@@ -33,6 +33,7 @@
 
 namespace kx::app {
 
+class CalibrationController;
 class FilesController;
 class GeneratorController;
 class ScopeController;
@@ -90,6 +91,7 @@ public:
     GeneratorController& generator() { return *m_generator; }
     FilesController& files() { return *m_files; }
     ViewController& view() { return *m_viewController; }
+    CalibrationController& calibration() { return *m_calibration; }
 
     core::InstrumentState& state() { return m_state; }
     const core::InstrumentState& state() const { return m_state; }
@@ -144,6 +146,7 @@ public:
 private:
     class SupervisionAdapter;
     friend class SupervisionAdapter;
+    friend class CalibrationController; // a calibration run drives the registers and the table flags
 
     int openInstrument();
     void suspendAcquisition();
@@ -200,6 +203,7 @@ private:
     std::unique_ptr<GeneratorController> m_generator;
     std::unique_ptr<FilesController> m_files;
     std::unique_ptr<ViewController> m_viewController;
+    std::unique_ptr<CalibrationController> m_calibration;
 
     int m_configProgress = 0;
     bool m_reconfiguring = false;

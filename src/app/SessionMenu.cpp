@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main menu's items: the session's commands by item name, and the state items of the menu
 // model for every other item.
+#include "app/CalibrationController.h"
 #include "app/FilesController.h"
 #include "app/GeneratorController.h"
 #include "app/ScopeSession.h"
@@ -48,6 +49,7 @@ constexpr std::array kCommands{
                 [](ScopeSession& s) { s.files().exportFrame(FilesController::Export::Sigrok); }},
     MenuCommand{"Menu_Recorder", [](ScopeSession& s) { s.files().recorder(); }},
     MenuCommand{"Menu_FFTSet", [](ScopeSession& s) { s.showDialog(Dialog::Fft); }},
+    MenuCommand{"Menu_ZeroCalibration", [](ScopeSession& s) { s.calibration().zeroCalibration(); }},
     MenuCommand{"Menu_BG_Do", [](ScopeSession& s) { s.view().backgroundSwap(); }},
     MenuCommand{"Menu_BG_Clr", [](ScopeSession& s) { s.view().backgroundClear(); }},
 };

@@ -31,7 +31,17 @@ inline constexpr Effect kModelEffects =
     Effect::ModelFeatures | Effect::Layout | Effect::Captions | Effect::SettingsChanged;
 
 // The dialogs the window builds (Qt widgets); each edits the state through the session.
-enum class Dialog : std::uint8_t { Trigger, Colors, Advanced, About, Generator, Recorder, Fft };
+enum class Dialog : std::uint8_t {
+    Trigger,
+    Colors,
+    Advanced,
+    About,
+    Generator,
+    Recorder,
+    Fft,
+    ZeroCalibrate,
+    ZeroCalibrateM
+};
 
 // The window's side of the session: everything that touches widgets. Every call comes from the
 // GUI thread.

@@ -243,6 +243,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_Trigger",
     "Menu_GeneratorSet",
     "Menu_FFTSet",
+    "Menu_ZeroCalibration",
     "Menu_ASet",
     "Menu_Probe_A1",
     "Menu_A1_x1",

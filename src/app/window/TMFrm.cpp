@@ -4,6 +4,7 @@
 #include "app/GeneratorController.h"
 #include "app/ScopeController.h"
 #include "app/ViewController.h"
+#include "app/window/CalibrationDialogs.h"
 #include "app/window/QtPrompt.h"
 #include "app/window/ScopePanel.h"
 #include "app/window/SignalPanel.h"
@@ -401,6 +402,12 @@ void TMFrm::showDialog(Dialog which) {
         dialog.exec();
         break;
     }
+    case Dialog::ZeroCalibrate:
+        showZeroCalibrate(this, s);
+        break;
+    case Dialog::ZeroCalibrateM:
+        showZeroCalibrateM(this, s);
+        break;
     case Dialog::About: {
         const device::StatusInfo status = s.status();
         ui::AboutInfo info;
