@@ -1,0 +1,216 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Zero calibration from the Options menu against an aged simulated unit with grounded inputs:
+// the automatic dialog run to its end brings the zero lines back; the manual dialog of the
+// compact front end shifts A1's zero. With KX_SHOTS_DIR set, each dialog is saved as a picture
+// in both languages.
+#include "app/CalibrationController.h"
+#include "app/window/TMFrm.h"
+#include "core/ScopeTables.h"
+#include "support/ScriptedPrompt.h"
+#include "support/SimDevice.h"
+#include "ui/MainMenu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace kx::app {
+namespace {
+
+using testing::simControl;
+
+bool waitUntil(const std::function<bool()>& pred, int ms = 15000) {
+    QElapsedTimer t;
+    t.start();
+    while (!pred()) {
+        if (t.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+void shot(QWidget* w, const std::string& name) {
+    if (const char* dir = std::getenv("KX_SHOTS_DIR"))
+        w->grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+}
+
+class ZeroCalibrationWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() / ("kx_zero_window_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_dir);
+        ASSERT_EQ(simControl("reset"), 0);
+    }
+    void TearDown() override {
+        window.reset();
+        simControl("reset");
+        std::filesystem::remove_all(m_dir);
+    }
+
+    void start(const char* model, bool russian, const char* sim) {
+        setenv("KX48ZZ_SIM", sim, 1);
+        ASSERT_EQ(simControl(sim), 0);
+        std::ofstream(m_dir / "kx48zz.ini", std::ios::binary)
+            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model << "\r\n\r\n[Common]\r\nRussian="
+            << (russian ? 1 : 0) << "\r\nEnglish=" << (russian ? 0 : 1) << "\r\nCH_GEN=0\r\n";
+        WindowOptions o;
+        o.exePath = (m_dir / "kx48zz").string();
+        o.settingsPath = (m_dir / "kx48zz.ini").string();
+        o.prompt = &prompt;
+        o.chooseLanguage = [] { return false; };
+        o.driverLibraries = {KX_SIM_LIBRARY};
+        window = std::make_unique<TMFrm>(std::move(o));
+        window->show();
+        ASSERT_TRUE(waitUntil([&] { return window->scopeThread() != nullptr && !window->busy(); }));
+        ASSERT_TRUE(waitUntil([&] { return window->flags().DeviceReady.load(); }));
+    }
+
+    // Runs `act` on the modal dialog the menu item opens, then returns once it is closed.
+    void withDialog(const char* item, const std::function<void(QWidget*)>& act) {
+        QTimer::singleShot(0, [act] {
+            QWidget* w = QApplication::activeModalWidget();
+            ASSERT_NE(w, nullptr);
+            act(w);
+        });
+        window->mainMenu().action(item)->trigger();
+    }
+
+    // The grounded inputs' distance from their zero lines, in 8-bit steps, at a volts/div index.
+    std::array<double, 2> offsets(int voltsDiv) {
+        core::InstrumentState& s = window->state();
+        s.scope.A1.voltsDiv = s.scope.A2.voltsDiv = voltsDiv;
+        s.scope.A1.shown = s.scope.A2.shown = true;
+        s.scope.Running = true;
+        window->session().settingsChanged();
+        // Two frames under the new settings.
+        const std::uint32_t from = window->frame().header[core::fh::FrameCounter];
+        EXPECT_TRUE(waitUntil([&] { return window->frame().header[core::fh::FrameCounter] >= from + 3; }));
+        const core::FrameHeader h = window->session().frameHeader();
+        const double n = h[core::fh::AnalogCount];
+        if (n <= 0) return {99, 99};
+        return {(h.getReal(core::fh::SumA1) / n - s.scope.A1.Zero) / 256.0,
+                (h.getReal(core::fh::SumA2) / n - s.scope.A2.Zero) / 256.0};
+    }
+
+    kx::testing::ScriptedPrompt prompt;
+    std::unique_ptr<TMFrm> window;
+    std::filesystem::path m_dir;
+};
+
+constexpr int k1V = 1, k100mV = 4, k10mV = 7;
+
+TEST_F(ZeroCalibrationWindow, AutomaticRunBringsAnAgedUnitBack) {
+    start("0x0023", false, "pacing=off;model=0x23;unit=drifted;seed=7;a1=ground;a2=ground");
+    const auto before = offsets(k10mV);
+    EXPECT_GT(std::abs(before[0]), 1.0);
+    EXPECT_GT(std::abs(before[1]), 1.0);
+
+    withDialog("Menu_ZeroCalibration", [this](QWidget* d) {
+        EXPECT_EQ(d->windowTitle().toStdString(), "Zero Calibrate");
+        auto* info = d->findChild<QLabel*>("Label_Info");
+        auto* start = d->findChild<QPushButton*>("Button_Start");
+        auto* ok = d->findChild<QPushButton*>("Button_OK");
+        auto* bar = d->findChild<QProgressBar*>("ProgressBar_Zero");
+        ASSERT_TRUE(info && start && ok && bar);
+        EXPECT_EQ(info->text().toStdString(), "Disconnect everything from BNC's and press Start button.");
+        EXPECT_TRUE(start->isEnabled());
+        EXPECT_FALSE(ok->isEnabled());
+        shot(d, "zero_calibrate_en");
+        start->click();
+        EXPECT_EQ(info->text().toStdString(), "Calibration, please wait...");
+        EXPECT_TRUE(waitUntil([&] { return bar->value() > 20; }));
+        shot(d, "zero_calibrate_running_en");
+        ASSERT_TRUE(waitUntil([&] { return ok->isEnabled(); }, 30000));
+        EXPECT_EQ(info->text().toStdString(), "Calibration OK.");
+        EXPECT_EQ(bar->value(), bar->maximum());
+        shot(d, "zero_calibrate_done_en");
+        ok->click();
+    });
+    EXPECT_FALSE(window->busy());
+    // The instrument keeps the table and sends it back.
+    ASSERT_TRUE(waitUntil([&] {
+        const auto st = window->session().status();
+        return st.zeroTableRead && st.zeroTable == window->state().calibration.ZeroTable &&
+               core::calWord(st.zeroTable, 0) != core::calWord(core::defaultZeroOffsetTable(), 0);
+    }));
+    for (const int range : {k1V, k100mV, k10mV}) {
+        SCOPED_TRACE(range);
+        const auto after = offsets(range);
+        EXPECT_LT(std::abs(after[0]), 0.25);
+        EXPECT_LT(std::abs(after[1]), 0.25);
+    }
+}
+
+TEST_F(ZeroCalibrationWindow, CancelHalfWayKeepsTheOldTableAndView) {
+    start("0x0023", true, "pacing=off;model=0x23;unit=drifted;seed=7;a1=ground;a2=ground");
+    const core::CalTable before = window->state().calibration.ZeroTable;
+    const std::int32_t zeroA1 = window->state().scope.A1.Zero;
+    withDialog("Menu_ZeroCalibration", [](QWidget* d) {
+        EXPECT_EQ(d->windowTitle().toStdString(), "Калибровка уровня нуля");
+        auto* info = d->findChild<QLabel*>("Label_Info");
+        EXPECT_EQ(info->text().toStdString(), "Отключите всё от разъемов устройства.");
+        EXPECT_EQ(d->findChild<QPushButton*>("Button_Cancel")->text().toStdString(), "Отмена");
+        shot(d, "zero_calibrate_ru");
+        d->findChild<QPushButton*>("Button_Start")->click();
+        EXPECT_EQ(info->text().toStdString(), "Идет калибровка ...");
+        auto* bar = d->findChild<QProgressBar*>("ProgressBar_Zero");
+        EXPECT_TRUE(waitUntil([&] { return bar->value() > 30; }));
+        shot(d, "zero_calibrate_running_ru");
+        d->findChild<QPushButton*>("Button_Cancel")->click();
+    });
+    EXPECT_EQ(window->state().calibration.ZeroTable, before);
+    EXPECT_EQ(window->state().scope.A1.Zero, zeroA1);
+    EXPECT_FALSE(window->flags().CalibrationRunPending.load());
+    EXPECT_EQ(window->session().calibration().zeroRun(), CalibrationController::ZeroRun::Idle);
+}
+
+TEST_F(ZeroCalibrationWindow, ManualShiftOfTheCompactFrontEnd) {
+    for (const bool russian : {false, true}) {
+        SCOPED_TRACE(russian);
+        window.reset();
+        start("0x0035", russian, "pacing=off;model=0x35");
+        const int adc0 = static_cast<std::int8_t>(window->state().calibration.SystemTable[10]);
+        const int adc1 = static_cast<std::int8_t>(window->state().calibration.SystemTable[11]);
+        withDialog("Menu_ZeroCalibration", [&](QWidget* d) {
+            EXPECT_EQ(d->objectName().toStdString(), "TForm_ZeroCalibrateM");
+            auto* bar = d->findChild<QScrollBar*>("ScrollBar_ZShift");
+            auto* label = d->findChild<QLabel*>("Label_ZShift");
+            ASSERT_TRUE(bar && label);
+            const std::string prefix = russian ? "Уровень нуля = " : "Zero Level = ";
+            bar->setValue(5);
+            EXPECT_EQ(label->text().toStdString(), prefix + "5");
+            EXPECT_EQ(window->state().calibration.ZeroTable[40], 5);
+            shot(d, russian ? "zero_calibrate_manual_ru" : "zero_calibrate_manual_en");
+            // Past the converters' range: held where the larger offset still fits.
+            bar->setValue(127);
+            const int top = 126 - std::max(adc0, adc1);
+            EXPECT_EQ(label->text().toStdString(), prefix + std::to_string(top) + " (max)");
+            EXPECT_EQ(bar->value(), top);
+            bar->setValue(5);
+            d->findChild<QPushButton*>("Button_OK")->click();
+        });
+        EXPECT_EQ(window->state().calibration.ZeroTable[40], 5) << "kept and uploaded";
+        EXPECT_TRUE(waitUntil([&] { return window->session().status().zeroTable[40] == 5; }));
+    }
+}
+
+} // namespace
+} // namespace kx::app
