@@ -321,7 +321,7 @@ TEST(MenuModel, EnabledItems) {
         {"Menu_FM_RST", true},
         {"Menu_FM_TRIG", true},
         {"Menu_Freq_Calibration", false},
-        {"Menu_ZeroCalibration", false},
+        {"Menu_ZeroCalibration", true},
         {"Menu_Colors", true},
         {"Menu_English", true},
         {"Menu_CH_GEN", true},
