@@ -4,8 +4,8 @@
 #include "acquisition/ScopeThread.h"
 #include "app/ScopeSession.h"
 #include "app/ZeroCalibrationImage.h"
-#include "core/DeviceModel.h"
 #include "calibration/CalibrationTexts.h"
+#include "core/DeviceModel.h"
 
 #include <algorithm>
 
@@ -14,7 +14,6 @@ namespace kx::app {
 namespace {
 
 constexpr std::uint32_t kZeroPoints = 10000;
-
 
 // What the zero calibration changes in the view and puts back afterwards.
 struct ZeroViewMemo {
@@ -30,14 +29,15 @@ void CalibrationController::zeroCalibration() {
     const bool ru = st.system.RussianUi;
     const std::int32_t reported = m_s.status().deviceType;
     if (m_s.flags().DeviceReady.load() && reported != 0 && reported != st.system.UiDeviceType) {
-        m_s.prompt().message(core::kWarningCaption.pick(ru), calibration::kInterfaceChanged.pick(ru) + core::modelName(reported) + ". ",
+        m_s.prompt().message(core::kWarningCaption.pick(ru),
+                             calibration::kInterfaceChanged.pick(ru) + core::modelName(reported) + ". ",
                              core::MessageStyle::Warning);
         st.system.UiDeviceType = reported;
         m_s.apply(kModelEffects);
     }
 
-    const ZeroViewMemo memo{st.scope.A1.Zero, st.scope.A2.Zero, st.scope.A1.shown, st.scope.A2.shown,
-                            st.fft.View_A1,   st.fft.View_A2,   st.analyzer.NA,    st.analyzer.AA,
+    const ZeroViewMemo memo{st.scope.A1.Zero,   st.scope.A2.Zero, st.scope.A1.shown, st.scope.A2.shown,
+                            st.fft.View_A1,     st.fft.View_A2,   st.analyzer.NA,    st.analyzer.AA,
                             st.display.Measure, st.trigger.On};
     m_s.m_flags.CalibrationRunPending.store(true);
     const core::CalTable kept = st.calibration.ZeroTable;
@@ -142,7 +142,8 @@ void CalibrationController::sendStep() {
     m_s.settingsChanged();
 }
 
-std::uint32_t CalibrationController::publishOver(device::RegisterImageHolder& registers, std::uint32_t points) {
+std::uint32_t CalibrationController::publishOver(device::RegisterImageHolder& registers,
+                                                 std::uint32_t points) {
     if (m_run != ZeroRun::Running) return points;
     device::RegisterImage image = registers.snapshot();
     fillZeroCalibrationImage(image, m_zero.step(), m_s.state().calibration.SystemTable);

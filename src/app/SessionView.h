@@ -40,7 +40,8 @@ enum class Dialog : std::uint8_t {
     Recorder,
     Fft,
     ZeroCalibrate,
-    ZeroCalibrateM
+    ZeroCalibrateM,
+    FreqCalibration
 };
 
 // The window's side of the session: everything that touches widgets. Every call comes from the

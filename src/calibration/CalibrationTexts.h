@@ -20,4 +20,7 @@ inline constexpr core::TextPair kZeroLevel{"Zero Level = ", "Уровень ну
 inline constexpr core::TextPair kStart{"Start", "Старт"};
 inline constexpr core::TextPair kCancel{"Cancel", "Отмена"};
 
+// Frequency calibration.
+inline constexpr core::TextPair kFreqCaption{"System Freq. Calibration", "Калибр. системной частоты"};
+
 } // namespace kx::calibration

@@ -28,9 +28,10 @@ std::string zeroTableText(const core::CalTable& t, bool hasA2) {
     const int s0 = core::calWord(t, 2 * core::kZeroWordSupply);
     const int s1 = core::calWord(t, 2 * core::kZeroWordSupplyLoaded);
     char line[160];
-    std::snprintf(line, sizeof line, "V = %.3f  dV = %.3f  dA1 = %d  dA2 = %d", volts(s0), volts(s1 - s0),
-                  core::calWord(t, 2 * core::kZeroWordLoadedA1) - core::calWord(t, 2 * (core::kZeroWordA1Base + 1)),
-                  core::calWord(t, 2 * core::kZeroWordLoadedA2) - core::calWord(t, 2 * (core::kZeroWordA2Base + 1)));
+    std::snprintf(
+        line, sizeof line, "V = %.3f  dV = %.3f  dA1 = %d  dA2 = %d", volts(s0), volts(s1 - s0),
+        core::calWord(t, 2 * core::kZeroWordLoadedA1) - core::calWord(t, 2 * (core::kZeroWordA1Base + 1)),
+        core::calWord(t, 2 * core::kZeroWordLoadedA2) - core::calWord(t, 2 * (core::kZeroWordA2Base + 1)));
     return out + line;
 }
 

@@ -244,6 +244,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_GeneratorSet",
     "Menu_FFTSet",
     "Menu_ZeroCalibration",
+    "Menu_Freq_Calibration",
     "Menu_ASet",
     "Menu_Probe_A1",
     "Menu_A1_x1",

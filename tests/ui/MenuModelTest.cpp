@@ -320,7 +320,7 @@ TEST(MenuModel, EnabledItems) {
         {"Menu_Smpl_Max", true},
         {"Menu_FM_RST", true},
         {"Menu_FM_TRIG", true},
-        {"Menu_Freq_Calibration", false},
+        {"Menu_Freq_Calibration", true},
         {"Menu_ZeroCalibration", true},
         {"Menu_Colors", true},
         {"Menu_English", true},

@@ -3,6 +3,7 @@
 
 #include "app/CalibrationController.h"
 #include "app/ScopeSession.h"
+#include "calibration/forms/TForm_FreqCalibration.h"
 #include "calibration/forms/TForm_ZeroCalibrate.h"
 #include "calibration/forms/TForm_ZeroCalibrateM.h"
 
@@ -42,6 +43,14 @@ void showZeroCalibrateM(QWidget* parent, ScopeSession& s) {
     hooks.shift = [&c] { return c.zeroShift(); };
     hooks.accept = [&c] { c.zeroAccept(); };
     calibration::TForm_ZeroCalibrateM dialog(parent, s.state(), std::move(hooks));
+    dialog.exec();
+}
+
+void showFreqCalibration(QWidget* parent, ScopeSession& s) {
+    calibration::FreqCalibrationHooks hooks;
+    hooks.settingsChanged = [&s] { s.settingsChanged(); };
+    hooks.accept = [&s] { s.writeProgramSettings(); };
+    calibration::TForm_FreqCalibration dialog(parent, s.state(), std::move(hooks));
     dialog.exec();
 }
 

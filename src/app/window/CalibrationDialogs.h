@@ -7,8 +7,9 @@ namespace kx::app {
 
 class ScopeSession;
 
-// The zero calibration dialogs, wired to the session's calibration controller; modal.
+// The calibration dialogs, wired to the session's calibration controller; modal.
 void showZeroCalibrate(QWidget* parent, ScopeSession& s);
 void showZeroCalibrateM(QWidget* parent, ScopeSession& s);
+void showFreqCalibration(QWidget* parent, ScopeSession& s);
 
 } // namespace kx::app

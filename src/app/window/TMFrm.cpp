@@ -408,6 +408,9 @@ void TMFrm::showDialog(Dialog which) {
     case Dialog::ZeroCalibrateM:
         showZeroCalibrateM(this, s);
         break;
+    case Dialog::FreqCalibration:
+        showFreqCalibration(this, s);
+        break;
     case Dialog::About: {
         const device::StatusInfo status = s.status();
         ui::AboutInfo info;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Zero calibration from the Options menu against an aged simulated unit with grounded inputs:
-// the automatic dialog run to its end brings the zero lines back; the manual dialog of the
-// compact front end shifts A1's zero. With KX_SHOTS_DIR set, each dialog is saved as a picture
-// in both languages.
+// Calibration from the Options menu against an aged simulated unit: the automatic zero dialog
+// run to its end brings grounded inputs back to their zero lines; the manual dialog of the
+// compact front end shifts A1's zero; the frequency correction brings the counter back to a
+// 1 kHz bench signal. With KX_SHOTS_DIR set, each dialog is saved as a picture in both languages.
 #include "app/CalibrationController.h"
 #include "app/window/TMFrm.h"
 #include "core/ScopeTables.h"
@@ -23,6 +23,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -52,7 +53,7 @@ void shot(QWidget* w, const std::string& name) {
         w->grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
 }
 
-class ZeroCalibrationWindow : public ::testing::Test {
+class CalibrationWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         m_dir = std::filesystem::temp_directory_path() / ("kx_zero_window_" + std::to_string(::getpid()));
@@ -69,8 +70,9 @@ protected:
         setenv("KX48ZZ_SIM", sim, 1);
         ASSERT_EQ(simControl(sim), 0);
         std::ofstream(m_dir / "kx48zz.ini", std::ios::binary)
-            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model << "\r\n\r\n[Common]\r\nRussian="
-            << (russian ? 1 : 0) << "\r\nEnglish=" << (russian ? 0 : 1) << "\r\nCH_GEN=0\r\n";
+            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model
+            << "\r\n\r\n[Common]\r\nRussian=" << (russian ? 1 : 0) << "\r\nEnglish=" << (russian ? 0 : 1)
+            << "\r\nCH_GEN=0\r\n";
         WindowOptions o;
         o.exePath = (m_dir / "kx48zz").string();
         o.settingsPath = (m_dir / "kx48zz.ini").string();
@@ -117,7 +119,7 @@ protected:
 
 constexpr int k1V = 1, k100mV = 4, k10mV = 7;
 
-TEST_F(ZeroCalibrationWindow, AutomaticRunBringsAnAgedUnitBack) {
+TEST_F(CalibrationWindow, AutomaticRunBringsAnAgedUnitBack) {
     start("0x0023", false, "pacing=off;model=0x23;unit=drifted;seed=7;a1=ground;a2=ground");
     const auto before = offsets(k10mV);
     EXPECT_GT(std::abs(before[0]), 1.0);
@@ -159,7 +161,7 @@ TEST_F(ZeroCalibrationWindow, AutomaticRunBringsAnAgedUnitBack) {
     }
 }
 
-TEST_F(ZeroCalibrationWindow, CancelHalfWayKeepsTheOldTableAndView) {
+TEST_F(CalibrationWindow, CancelHalfWayKeepsTheOldTableAndView) {
     start("0x0023", true, "pacing=off;model=0x23;unit=drifted;seed=7;a1=ground;a2=ground");
     const core::CalTable before = window->state().calibration.ZeroTable;
     const std::int32_t zeroA1 = window->state().scope.A1.Zero;
@@ -182,7 +184,7 @@ TEST_F(ZeroCalibrationWindow, CancelHalfWayKeepsTheOldTableAndView) {
     EXPECT_EQ(window->session().calibration().zeroRun(), CalibrationController::ZeroRun::Idle);
 }
 
-TEST_F(ZeroCalibrationWindow, ManualShiftOfTheCompactFrontEnd) {
+TEST_F(CalibrationWindow, ManualShiftOfTheCompactFrontEnd) {
     for (const bool russian : {false, true}) {
         SCOPED_TRACE(russian);
         window.reset();
@@ -210,6 +212,60 @@ TEST_F(ZeroCalibrationWindow, ManualShiftOfTheCompactFrontEnd) {
         EXPECT_EQ(window->state().calibration.ZeroTable[40], 5) << "kept and uploaded";
         EXPECT_TRUE(waitUntil([&] { return window->session().status().zeroTable[40] == 5; }));
     }
+}
+
+// Deviation of the counter's reading of the 1 kHz bench signal, in ppm, from a reading taken
+// after the settings went out.
+double counterPpm(TMFrm& w) {
+    const std::uint32_t seen = w.session().status().counterUpdates;
+    EXPECT_TRUE(waitUntil([&] { return w.session().status().counterUpdates >= seen + 3; }));
+    const device::StatusInfo st = w.session().status();
+    if (st.counterTicks == 0 || (st.counterState & 0x30) != 0) return 1e9;
+    const double f = (static_cast<double>(st.counterEdges) - 1.0) * 2e8 / st.counterTicks;
+    return (f - 1000.0) / 1000.0 * 1e6;
+}
+
+TEST_F(CalibrationWindow, FrequencyCorrectionBringsTheCounterBack) {
+    start("0x0023", false, "pacing=off;model=0x23;unit=drifted;seed=7;a1=square:1000:2");
+    window->state().scope.Running = true;
+    window->session().settingsChanged();
+    const double before = counterPpm(*window);
+    EXPECT_GT(std::abs(before), 1.5) << "the aged oscillator";
+    EXPECT_LT(std::abs(before), 8.0);
+
+    // The time base runs fast by what the counter reads low: correct by that much.
+    const int correction = static_cast<int>(std::lround(before * 100.0));
+    withDialog("Menu_Freq_Calibration", [&](QWidget* d) {
+        EXPECT_EQ(d->windowTitle().toStdString(), "System Freq. Calibration");
+        auto* bar = d->findChild<QScrollBar*>("ScrollBar_PPM");
+        auto* label = d->findChild<QLabel*>("Label_PPM");
+        ASSERT_TRUE(bar && label);
+        EXPECT_EQ(label->text().toStdString(), "PPM = 0.00");
+        bar->setValue(correction);
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "PPM = %.2f", correction * 0.01);
+        EXPECT_EQ(label->text().toStdString(), expected);
+        EXPECT_EQ(window->state().system.Freq_Clbr, correction) << "retuned at once";
+        shot(d, "freq_calibration_en");
+        d->findChild<QPushButton*>("Button_OK")->click();
+    });
+    EXPECT_EQ(window->state().system.Freq_Clbr, correction);
+    EXPECT_NEAR(counterPpm(*window), 0.0, 1.0);
+    std::ifstream ini(m_dir / "kx48zz.ini", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Freq_Clbr=" + std::to_string(correction)), std::string::npos) << "written on OK";
+
+    // Cancel puts the correction back; far out of the tuning range the label says so.
+    window->state().system.RussianUi = true;
+    withDialog("Menu_Freq_Calibration", [&](QWidget* d) {
+        EXPECT_EQ(d->windowTitle().toStdString(), "Калибр. системной частоты");
+        EXPECT_EQ(d->findChild<QPushButton*>("Button_Cancel")->text().toStdString(), "Отмена");
+        auto* bar = d->findChild<QScrollBar*>("ScrollBar_PPM");
+        bar->setValue(-1500);
+        shot(d, "freq_calibration_ru");
+        d->findChild<QPushButton*>("Button_Cancel")->click();
+    });
+    EXPECT_EQ(window->state().system.Freq_Clbr, correction);
 }
 
 } // namespace
