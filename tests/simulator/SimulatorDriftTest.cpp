@@ -3,6 +3,7 @@
 // zero moving with the supply and the fine correction taking it back, dither left over when the
 // compensation does not match; the flash kept in a file.
 #include "SimulatorDataFixture.h"
+#include "calibration/SystemMeasurement.h"
 
 #include <gtest/gtest.h>
 
@@ -170,6 +171,81 @@ TEST_F(SimulatorDrift, FlashFileKeepsTablesSerialAndUnit) {
     EXPECT_EQ(text, "zero_table=12\n");
     d2xx().control("reset");
     std::filesystem::remove_all(dir);
+}
+
+} // namespace
+
+namespace {
+
+// The system calibration's automatic converter matching on the aged unit: the generator's 3 V
+// sine on both inputs at 500 mV/div, ten result sets of ten frames each.
+TEST_F(SimulatorDrift, AutomaticConverterMatchingOnTheAgedUnit) {
+    using namespace kx::calibration;
+    ASSERT_EQ(d2xx().control("unit=drifted;a1=generator;a2=generator"), 0);
+    constexpr std::size_t kPoints = 10000;
+    constexpr double kExpected = 3000000.0; // uV peak to peak
+    Registers g = base();
+    g.r[1] = 0x20; // auto: the frames come whatever the trigger
+    g.r[2] = 0;
+    g.set32(5, 501);
+    g.set16(9, 0);
+    g.set16(11, kPoints);
+    g.r[32] = 0x0F;
+    g.r[38] = g.r[39] = 9;    // 500 mV/div
+    g.r[64] = g.r[65] = 0x00; // AC: the sine from 0 to 3 V sits around the middle
+    g.r[66] = 0x43;
+    g.set16(68, static_cast<std::uint32_t>(zeroDac(0, 2, 128 * 256.0)));
+    g.set16(70, static_cast<std::uint32_t>(zeroDac(1, 2, 128 * 256.0)));
+    g.r[113] = 0; // sine
+    const double word = std::trunc(1e9 / (501.0 * kPoints * 5.0) * 25.0 * 703687.44177664 + 0.5);
+    for (int i = 0; i < 6; ++i)
+        g.r[114 + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(static_cast<std::uint64_t>(word) >> (8 * i));
+    g.set16(126, 3000);
+
+    kx::core::CalTable table{};
+    std::copy(m_status.begin() + 90, m_status.begin() + 154, table.begin());
+    SystemMeasurement m;
+    AutoAdcCalibration autoAdc;
+    SystemResults last;
+    const auto run = [&](int results) {
+        for (int i = 0; i < 8; ++i)
+            g.r[80 + static_cast<std::size_t>(i)] = table[8 + static_cast<std::size_t>(i)];
+        m.reset();
+        for (int got = 0; got < results;) {
+            const Frame f = frame(g, kPoints);
+            std::vector<std::int32_t> a1(f.analog[0].begin(), f.analog[0].end()),
+                a2(f.analog[1].begin(), f.analog[1].end());
+            for (auto& v : a1) v *= 256;
+            for (auto& v : a2) v *= 256;
+            ASSERT_EQ(a1.size(), kPoints);
+            SystemFrame sf;
+            sf.a1 = a1;
+            sf.a2 = a2;
+            sf.count = kPoints;
+            sf.rangeA1 = sf.rangeA2 = 500000.0;
+            if (!m.frame(sf)) continue;
+            ++got;
+            last = m.results();
+        }
+    };
+    // With the shipped trims the aged converters do not match.
+    run(1);
+    EXPECT_FALSE(adcMatched(last, 0, kExpected) && adcMatched(last, 1, kExpected));
+    EXPECT_GT(std::abs(last.gain[0] / last.gain[1] - 1.0) + std::abs(last.gain[2] / last.gain[3] - 1.0),
+              0.002);
+
+    autoAdc.start(table);
+    while (autoAdc.running()) {
+        run(1);
+        if (autoAdc.result(last, table, kExpected, true)) run(0);
+    }
+    run(1);
+    for (int ch = 0; ch < 2; ++ch) {
+        SCOPED_TRACE(ch);
+        EXPECT_TRUE(adcMatched(last, ch, kExpected));
+        EXPECT_NEAR(last.gain[2 * ch] / last.gain[2 * ch + 1], 1.0, 0.001) << "gains matched within 0.1 %";
+    }
 }
 
 } // namespace
