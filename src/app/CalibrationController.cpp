@@ -3,7 +3,9 @@
 
 #include "acquisition/ScopeThread.h"
 #include "app/ScopeSession.h"
+#include "app/SystemCalibrationImage.h"
 #include "app/ZeroCalibrationImage.h"
+#include "calibration/FreqCalibration.h"
 #include "calibration/CalibrationTexts.h"
 #include "core/DeviceModel.h"
 
@@ -23,8 +25,7 @@ struct ZeroViewMemo {
 
 } // namespace
 
-void CalibrationController::zeroCalibration() {
-    BusyMark busy(m_s.busyFlag());
+void CalibrationController::followReportedModel() {
     core::InstrumentState& st = m_s.state();
     const bool ru = st.system.RussianUi;
     const std::int32_t reported = m_s.status().deviceType;
@@ -35,6 +36,12 @@ void CalibrationController::zeroCalibration() {
         st.system.UiDeviceType = reported;
         m_s.apply(kModelEffects);
     }
+}
+
+void CalibrationController::zeroCalibration() {
+    BusyMark busy(m_s.busyFlag());
+    core::InstrumentState& st = m_s.state();
+    followReportedModel();
 
     const ZeroViewMemo memo{st.scope.A1.Zero,   st.scope.A2.Zero, st.scope.A1.shown, st.scope.A2.shown,
                             st.fft.View_A1,     st.fft.View_A2,   st.analyzer.NA,    st.analyzer.AA,
@@ -107,6 +114,7 @@ void CalibrationController::zeroStop() {
 }
 
 void CalibrationController::frameArrived() {
+    if (m_systemOpen) systemFrame();
     if (m_run != ZeroRun::Running) return;
     const core::FrameHeader& h = m_s.frame().header;
     const std::uint32_t counter = h[core::fh::FrameCounter];
@@ -149,6 +157,96 @@ std::uint32_t CalibrationController::publishOver(device::RegisterImageHolder& re
     fillZeroCalibrationImage(image, m_zero.step(), m_s.state().calibration.SystemTable);
     registers.publish(image);
     return kZeroPoints;
+}
+
+void CalibrationController::systemCalibration() {
+    BusyMark busy(m_s.busyFlag());
+    core::InstrumentState& st = m_s.state();
+    followReportedModel();
+    const ZeroViewMemo memo{st.scope.A1.Zero, st.scope.A2.Zero, st.scope.A1.shown, st.scope.A2.shown,
+                            st.fft.View_A1,   st.fft.View_A2,   st.analyzer.NA,    st.analyzer.AA,
+                            st.display.Measure, st.trigger.On};
+    const bool running = st.scope.Running;
+    const core::CalTable kept = st.calibration.SystemTable;
+    m_s.m_flags.CalibrationRunPending.store(true);
+    m_accepted = false;
+    st.scope.A1.shown = true;
+    st.scope.A2.shown = core::hasA2Channel(st.system.UiDeviceType);
+    st.scope.A1.Zero = st.scope.A2.Zero = 0x8000;
+    st.fft.View_A1 = st.fft.View_A2 = false;
+    st.analyzer.NA = st.analyzer.AA = false;
+    st.scope.Running = m_s.flags().DeviceReady.load();
+    m_systemOpen = true;
+    m_systemMode = kModeNone;
+    m_measurement.reset();
+    m_autoAdc.stop();
+    m_systemResults = {};
+    m_systemResultCount = 0;
+    m_s.settingsChanged();
+
+    m_s.window().showDialog(Dialog::SystemCalibration);
+
+    m_systemOpen = false;
+    m_autoAdc.stop();
+    if (m_accepted)
+        m_s.m_registers.requestTableUpload(device::CalTableKind::System, st.calibration.SystemTable);
+    else
+        st.calibration.SystemTable = kept;
+    m_s.m_flags.CalibrationRunPending.store(false);
+    {
+        std::lock_guard lock(m_s.frame().mutex);
+        m_s.frame().clear();
+    }
+    {
+        std::lock_guard lock(m_s.background().mutex);
+        m_s.background().clear();
+    }
+    st.scope.A1.Zero = memo.zeroA1;
+    st.scope.A2.Zero = memo.zeroA2;
+    st.scope.A1.shown = memo.a1;
+    st.scope.A2.shown = memo.a2;
+    st.fft.View_A1 = memo.fftA1;
+    st.fft.View_A2 = memo.fftA2;
+    st.analyzer.NA = memo.na;
+    st.analyzer.AA = memo.aa;
+    st.scope.Running = running;
+    m_s.settingsChanged();
+}
+
+void CalibrationController::setSystemMode(int mode) {
+    m_systemMode = mode;
+    m_measurement.reset();
+    if (mode == kModeAutoAdc)
+        m_autoAdc.start(m_s.state().calibration.SystemTable);
+    else
+        m_autoAdc.stop();
+    m_s.settingsChanged();
+}
+
+void CalibrationController::setSystemByte(std::size_t at, std::uint8_t value) {
+    if (at >= core::kCalTableCrcOffset) return;
+    m_s.state().calibration.SystemTable[at] = value;
+    m_s.settingsChanged();
+}
+
+void CalibrationController::systemFrame() {
+    if (!m_s.flags().DeviceReady.load()) return;
+    const core::FrameHeader& h = m_s.frame().header;
+    const std::uint32_t counter = h[core::fh::FrameCounter];
+    if (counter == 0 || counter == m_lastCounter) return;
+    m_lastCounter = counter;
+    if (!m_measurement.frame(systemFrameFrom(m_s.frame(), kSystemBaseCycles))) return;
+    m_systemResults = m_measurement.results();
+    ++m_systemResultCount;
+    if (!m_autoAdc.running()) return;
+    const core::InstrumentState& st = m_s.state();
+    if (m_autoAdc.result(m_systemResults, m_s.state().calibration.SystemTable, kSystemExpectedAmplitude,
+                         core::hasA2Input(st.system.UiDeviceType))) {
+        if (!m_autoAdc.running()) m_systemMode = kModeVerify;
+        // Results taken under the old trims are not averaged with the new ones.
+        m_measurement.reset();
+        m_s.settingsChanged();
+    }
 }
 
 std::string CalibrationController::setZeroShift(int shift) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "calibration/SystemMeasurement.h"
 #include "calibration/ZeroCalibration.h"
 #include "core/state/CalibrationState.h"
 #include "device/RegisterImage.h"
@@ -40,6 +41,21 @@ public:
     std::string setZeroShift(int shift);
     [[nodiscard]] int zeroShift() const;
 
+    // Menu_SystemCalibration (debug mode): the base setup while the dialog is open, the block
+    // uploaded on OK, the copy put back on Cancel.
+    void systemCalibration();
+    // Test modes the dialog offers: 0 none, 6 the 1 kHz verification, 8 the automatic matching.
+    enum : int { kModeNone = 0, kModeVerify = 6, kModeAutoAdc = 8 };
+    void setSystemMode(int mode);
+    [[nodiscard]] int systemMode() const { return m_systemMode; }
+    [[nodiscard]] int autoAdcCountdown() const { return m_autoAdc.countdown(); }
+    // A byte of the block being edited (a scroll bar): it goes out with the next settings frame.
+    void setSystemByte(std::size_t at, std::uint8_t value);
+    // The latest result set and how many have come since the dialog opened.
+    [[nodiscard]] const calibration::SystemResults& systemResults() const { return m_systemResults; }
+    [[nodiscard]] int systemResultCount() const { return m_systemResultCount; }
+    void systemAccept() { m_accepted = true; }
+
     // The synchronised update: a new frame for a run in progress.
     void frameArrived();
     // apply-settings published: a run in progress puts its step's registers over the image and
@@ -49,8 +65,18 @@ public:
 private:
     void sendStep();
 
+    // The model the instrument reports replaces the interface's, with a warning.
+    void followReportedModel();
+    void systemFrame();
+
     ScopeSession& m_s;
     calibration::ZeroCalibration m_zero;
+    bool m_systemOpen = false;
+    int m_systemMode = kModeNone;
+    calibration::SystemMeasurement m_measurement;
+    calibration::AutoAdcCalibration m_autoAdc;
+    calibration::SystemResults m_systemResults;
+    int m_systemResultCount = 0;
     ZeroRun m_run = ZeroRun::Idle;
     bool m_accepted = false;
     std::uint32_t m_lastCounter = 0;

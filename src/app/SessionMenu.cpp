@@ -50,6 +50,7 @@ constexpr std::array kCommands{
     MenuCommand{"Menu_Recorder", [](ScopeSession& s) { s.files().recorder(); }},
     MenuCommand{"Menu_FFTSet", [](ScopeSession& s) { s.showDialog(Dialog::Fft); }},
     MenuCommand{"Menu_ZeroCalibration", [](ScopeSession& s) { s.calibration().zeroCalibration(); }},
+    MenuCommand{"Menu_SystemCalibration", [](ScopeSession& s) { s.calibration().systemCalibration(); }},
     MenuCommand{"Menu_Freq_Calibration", [](ScopeSession& s) { s.showDialog(Dialog::FreqCalibration); }},
     MenuCommand{"Menu_BG_Do", [](ScopeSession& s) { s.view().backgroundSwap(); }},
     MenuCommand{"Menu_BG_Clr", [](ScopeSession& s) { s.view().backgroundClear(); }},

@@ -41,7 +41,8 @@ enum class Dialog : std::uint8_t {
     Fft,
     ZeroCalibrate,
     ZeroCalibrateM,
-    FreqCalibration
+    FreqCalibration,
+    SystemCalibration
 };
 
 // The window's side of the session: everything that touches widgets. Every call comes from the

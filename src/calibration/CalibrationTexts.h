@@ -23,4 +23,11 @@ inline constexpr core::TextPair kCancel{"Cancel", "Отмена"};
 // Frequency calibration.
 inline constexpr core::TextPair kFreqCaption{"System Freq. Calibration", "Калибр. системной частоты"};
 
+// System calibration.
+inline constexpr core::TextPair kSystemCaption{"System Calibrate", "Системная калибровка"};
+inline constexpr core::TextPair kAdcGroup[2] = {{"ADC A1 Calibration", "Калибровка АЦП A1"},
+                                                {"ADC A2 Calibration", "Калибровка АЦП A2"}};
+inline constexpr core::TextPair kAdcMatching[2] = {{"ADC A1 Matching", "Сопряжение АЦП канала A1"},
+                                                   {"ADC A2 Matching", "Сопряжение АЦП канала A2"}};
+
 } // namespace kx::calibration

@@ -245,6 +245,7 @@ constexpr std::string_view kEnabledItems[] = {
     "Menu_FFTSet",
     "Menu_ZeroCalibration",
     "Menu_Freq_Calibration",
+    "Menu_SystemCalibration",
     "Menu_ASet",
     "Menu_Probe_A1",
     "Menu_A1_x1",

@@ -310,7 +310,7 @@ TEST(MenuModel, EnabledItems) {
         {"Menu_Debug", true},
         {"Menu_USB_Stat", true},
         {"Menu_ETS_Stat", true},
-        {"Menu_SystemCalibration", false},
+        {"Menu_SystemCalibration", true},
         {"Menu_Exit", true},
         {"Menu_Trigger", true},
         {"Menu_FFTSet", true},

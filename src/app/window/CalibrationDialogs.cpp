@@ -3,6 +3,7 @@
 
 #include "app/CalibrationController.h"
 #include "app/ScopeSession.h"
+#include "calibration/forms/TForm_CLBR.h"
 #include "calibration/forms/TForm_FreqCalibration.h"
 #include "calibration/forms/TForm_ZeroCalibrate.h"
 #include "calibration/forms/TForm_ZeroCalibrateM.h"
@@ -51,6 +52,20 @@ void showFreqCalibration(QWidget* parent, ScopeSession& s) {
     hooks.settingsChanged = [&s] { s.settingsChanged(); };
     hooks.accept = [&s] { s.writeProgramSettings(); };
     calibration::TForm_FreqCalibration dialog(parent, s.state(), std::move(hooks));
+    dialog.exec();
+}
+
+void showSystemCalibration(QWidget* parent, ScopeSession& s) {
+    CalibrationController& c = s.calibration();
+    calibration::SystemCalibrationHooks hooks;
+    hooks.deviceReady = [&s] { return s.flags().DeviceReady.load(); };
+    hooks.setMode = [&c](int mode) { c.setSystemMode(mode); };
+    hooks.mode = [&c] { return c.systemMode(); };
+    hooks.autoCountdown = [&c] { return c.autoAdcCountdown(); };
+    hooks.setByte = [&c](std::size_t at, std::uint8_t v) { c.setSystemByte(at, v); };
+    hooks.results = [&c]() -> const calibration::SystemResults& { return c.systemResults(); };
+    hooks.accept = [&c] { c.systemAccept(); };
+    calibration::TForm_CLBR dialog(parent, s.state(), std::move(hooks));
     dialog.exec();
 }
 

@@ -11,5 +11,6 @@ class ScopeSession;
 void showZeroCalibrate(QWidget* parent, ScopeSession& s);
 void showZeroCalibrateM(QWidget* parent, ScopeSession& s);
 void showFreqCalibration(QWidget* parent, ScopeSession& s);
+void showSystemCalibration(QWidget* parent, ScopeSession& s);
 
 } // namespace kx::app

@@ -411,6 +411,9 @@ void TMFrm::showDialog(Dialog which) {
     case Dialog::FreqCalibration:
         showFreqCalibration(this, s);
         break;
+    case Dialog::SystemCalibration:
+        showSystemCalibration(this, s);
+        break;
     case Dialog::About: {
         const device::StatusInfo status = s.status();
         ui::AboutInfo info;
