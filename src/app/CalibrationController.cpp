@@ -5,8 +5,8 @@
 #include "app/ScopeSession.h"
 #include "app/SystemCalibrationImage.h"
 #include "app/ZeroCalibrationImage.h"
-#include "calibration/FreqCalibration.h"
 #include "calibration/CalibrationTexts.h"
+#include "calibration/FreqCalibration.h"
 #include "core/DeviceModel.h"
 
 #include <algorithm>
@@ -152,6 +152,15 @@ void CalibrationController::sendStep() {
 
 std::uint32_t CalibrationController::publishOver(device::RegisterImageHolder& registers,
                                                  std::uint32_t points) {
+    if (m_systemOpen) {
+        const core::InstrumentState& st = m_s.state();
+        device::RegisterImage image = registers.snapshot();
+        fillSystemCalibrationImage(image, st.calibration.SystemTable, st.calibration.ZeroTable,
+                                   kSystemBaseCycles,
+                                   calibration::CodeForPpm(0.0, st.calibration.SystemTable), 2500000);
+        registers.publish(image);
+        return kZeroPoints;
+    }
     if (m_run != ZeroRun::Running) return points;
     device::RegisterImage image = registers.snapshot();
     fillZeroCalibrationImage(image, m_zero.step(), m_s.state().calibration.SystemTable);
@@ -163,8 +172,8 @@ void CalibrationController::systemCalibration() {
     BusyMark busy(m_s.busyFlag());
     core::InstrumentState& st = m_s.state();
     followReportedModel();
-    const ZeroViewMemo memo{st.scope.A1.Zero, st.scope.A2.Zero, st.scope.A1.shown, st.scope.A2.shown,
-                            st.fft.View_A1,   st.fft.View_A2,   st.analyzer.NA,    st.analyzer.AA,
+    const ZeroViewMemo memo{st.scope.A1.Zero,   st.scope.A2.Zero, st.scope.A1.shown, st.scope.A2.shown,
+                            st.fft.View_A1,     st.fft.View_A2,   st.analyzer.NA,    st.analyzer.AA,
                             st.display.Measure, st.trigger.On};
     const bool running = st.scope.Running;
     const core::CalTable kept = st.calibration.SystemTable;

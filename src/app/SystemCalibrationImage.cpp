@@ -64,9 +64,8 @@ void fillSystemCalibrationImage(device::RegisterImage& image, const core::CalTab
                 static_cast<std::uint16_t>(std::round(500000.0 / kRangeMicroVolts * 1.024 * 4096.0)));
     image.set8(reg::kGenFuncReg, 0);
     image.set8(reg::kGenShapeReg, 0);
-    const double word = std::trunc(1e9 / (kDecimation * static_cast<double>(kPoints) * 5.0) * cycles *
-                                       703687.44177664 +
-                                   0.5);
+    const double word =
+        std::trunc(1e9 / (kDecimation * static_cast<double>(kPoints) * 5.0) * cycles * 703687.44177664 + 0.5);
     image.set48(reg::kGenFreqWord, static_cast<std::uint64_t>(word));
     image.set48(reg::kGenStepWord, 0);
     image.set16(reg::kGenAmpCode, static_cast<std::uint16_t>(kSystemExpectedAmplitude / 1000.0));

@@ -13,8 +13,10 @@ std::string adcStatusText(const SystemResults& r, const core::CalTable& t, int c
     const auto offset = [&](std::size_t at) { return std::to_string(static_cast<std::int8_t>(t[at])); };
     std::string out;
     out += "GAIN0 = " + core::formatNumber(r.gain[adc], 1, -4) + " (" + std::to_string(t[gainAt]) + ")\n";
-    out += "GAIN1 = " + core::formatNumber(r.gain[adc + 1], 1, -4) + " (" + std::to_string(t[gainAt + 1]) + ")\n";
-    out += "SHFT0 = " + core::formatNumber(r.shift[channel == 0 ? 0 : 1], 1, -3) + " (" + offset(offsetAt) + ")\n";
+    out += "GAIN1 = " + core::formatNumber(r.gain[adc + 1], 1, -4) + " (" + std::to_string(t[gainAt + 1]) +
+           ")\n";
+    out += "SHFT0 = " + core::formatNumber(r.shift[channel == 0 ? 0 : 1], 1, -3) + " (" + offset(offsetAt) +
+           ")\n";
     out += "SHFT1 = (" + offset(offsetAt + 1) + ")\n";
     out += verifying ? (adcMatched(r, channel, expected) ? "OK" : "FAILED") : "-";
     return out;

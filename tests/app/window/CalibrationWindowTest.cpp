@@ -66,13 +66,15 @@ protected:
         std::filesystem::remove_all(m_dir);
     }
 
-    void start(const char* model, bool russian, const char* sim) {
+    void start(const char* model, bool russian, const char* sim, bool debug = false) {
         setenv("KX48ZZ_SIM", sim, 1);
         ASSERT_EQ(simControl(sim), 0);
         std::ofstream(m_dir / "kx48zz.ini", std::ios::binary)
-            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model
-            << "\r\n\r\n[Common]\r\nRussian=" << (russian ? 1 : 0) << "\r\nEnglish=" << (russian ? 0 : 1)
-            << "\r\nCH_GEN=0\r\n";
+            << "[System]\r\nKX48zz_INI_FILE=1\r\nWIN_DT=" << model << (debug ? "\r\nDebug=1" : "")
+            << "\r\n\r\n[Common]\r\nM_DEBUG=" << (debug ? 1 : 0) << "\r\nRussian=" << (russian ? 1 : 0)
+            << "\r\nEnglish=" << (russian ? 0 : 1) << "\r\nCH_GEN=0\r\n";
+        // Debug mode asks before it opens the device it found.
+        if (debug) prompt.answers.push_back(core::Answer::Yes);
         WindowOptions o;
         o.exePath = (m_dir / "kx48zz").string();
         o.settingsPath = (m_dir / "kx48zz.ini").string();
@@ -266,6 +268,53 @@ TEST_F(CalibrationWindow, FrequencyCorrectionBringsTheCounterBack) {
         d->findChild<QPushButton*>("Button_Cancel")->click();
     });
     EXPECT_EQ(window->state().system.Freq_Clbr, correction);
+}
+
+TEST_F(CalibrationWindow, SystemCalibrationMatchesTheAgedConverters) {
+    for (const bool russian : {false, true}) {
+        SCOPED_TRACE(russian);
+        window.reset();
+        start("0x0023", russian, "pacing=off;model=0x23;unit=drifted;seed=7;a1=generator;a2=generator", true);
+        ASSERT_TRUE(window->state().system.DebugMode);
+        const core::CalTable before = window->state().calibration.SystemTable;
+        withDialog("Menu_SystemCalibration", [&](QWidget* d) {
+            EXPECT_EQ(d->windowTitle().toStdString(), russian ? "Системная калибровка" : "System Calibrate");
+            auto* a1 = d->findChild<QLabel*>("Label_ADC_A1");
+            auto* a2 = d->findChild<QLabel*>("Label_ADC_A2");
+            ASSERT_TRUE(a1 && a2);
+            // The verification first: the aged converters do not match with the shipped trims.
+            d->findChild<QPushButton*>("Button_1KHz_A1")->click();
+            const int seen = window->session().calibration().systemResultCount();
+            ASSERT_TRUE(
+                waitUntil([&] { return window->session().calibration().systemResultCount() > seen + 1; }));
+            QApplication::processEvents();
+            // (The second pass finds the trims the first one stored.)
+            if (!russian)
+                EXPECT_TRUE(a1->text().endsWith("FAILED") || a2->text().endsWith("FAILED"))
+                    << a1->text().toStdString() << "\n"
+                    << a2->text().toStdString();
+            d->findChild<QPushButton*>("Button_Auto_A1")->click();
+            ASSERT_TRUE(waitUntil([&] { return window->session().calibration().systemMode() == 6; }, 30000));
+            const int after = window->session().calibration().systemResultCount();
+            ASSERT_TRUE(
+                waitUntil([&] { return window->session().calibration().systemResultCount() > after + 1; }));
+            ASSERT_TRUE(waitUntil([&] { return a1->text().endsWith("\nOK") && a2->text().endsWith("\nOK"); }))
+                << a1->text().toStdString() << "\n"
+                << a2->text().toStdString();
+            shot(d, russian ? "system_calibration_ru" : "system_calibration_en");
+            d->findChild<QPushButton*>(russian ? "Button_Cancel" : "Button_OK")->click();
+        });
+        const core::CalTable& now = window->state().calibration.SystemTable;
+        if (russian) {
+            EXPECT_EQ(now, before) << "Cancel puts the block back";
+        } else {
+            EXPECT_NE(now, before);
+            EXPECT_TRUE(waitUntil([&] {
+                return window->session().status().systemTable == window->state().calibration.SystemTable;
+            })) << "uploaded and sent back";
+        }
+        EXPECT_FALSE(window->flags().CalibrationRunPending.load());
+    }
 }
 
 } // namespace
