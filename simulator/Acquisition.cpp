@@ -130,14 +130,15 @@ void Acquisition::configure(const RegisterFile& r, std::int64_t nowNs) {
     const SweepClock sweep{static_cast<Picoseconds>(l.dtPs),
                            static_cast<std::int64_t>(pairs ? (total - pre) / 2 : total - pre)};
     m_bench.generatorOutput().configure(r, m_factory, nowNs * kPsPerNs, sweep);
-    m_frontEnd[0].configure(r, m_factory, m_model, 0, m_bench.analog(0), m_bench.noise(), m_seed);
+    const SupplyState supply{supplyRaw(), m_tableSupply};
+    m_frontEnd[0].configure(r, m_factory, m_model, 0, m_bench.analog(0), m_bench.noise(), m_seed, supply);
     const Signal* a2 = &m_bench.analog(1);
     if (!(m_model & 0x02)) {
         a2 = (m_model & 0x01) ? static_cast<const Signal*>(&m_bench.generator()) : &kGround;
     } else if (r[reg::kA2FrontEnd] & 0x80) {
         a2 = &m_bench.generator();
     }
-    m_frontEnd[1].configure(r, m_factory, m_model, 1, *a2, m_bench.noise(), m_seed);
+    m_frontEnd[1].configure(r, m_factory, m_model, 1, *a2, m_bench.noise(), m_seed, supply);
     GeneratorInputs inputs;
     for (int ch = 0; ch < 2; ++ch) inputs.analog[ch] = &m_frontEnd[ch];
     for (int ch = 0; ch < 4; ++ch) {
@@ -156,6 +157,14 @@ void Acquisition::configure(const RegisterFile& r, std::int64_t nowNs) {
 
     m_rollStartPs = nowNs * kPsPerNs;
     plan(nowNs);
+}
+
+double Acquisition::supplyRaw() const {
+    // 50 uV of supply per mV of noise amplitude: 150 mV at amplitude 3000.
+    constexpr double kLoadRawPerAmpCode = 0.5;
+    const bool noiseOut = (m_regs[reg::kGenShape] & 0x07) == 7;
+    const double load = noiseOut ? kLoadRawPerAmpCode * regU16(m_regs, reg::kGenAmp) : 0.0;
+    return m_supplyMv * 65536.0 / 6600.0 - load;
 }
 
 ComparatorInput Acquisition::comparator(int source, bool falling) const {

@@ -26,6 +26,15 @@ public:
     Bench& bench() { return m_bench; }
     void reseed(std::uint64_t seed) { m_seed = seed; }
     void setModel(std::uint8_t model) { m_model = model; }
+    // The supply the instrument runs on and the one its zero table in flash was taken at (raw
+    // 0.1 mV steps); they take effect with the next configuration.
+    void setSupply(int supplyMv, double tableReference) {
+        m_supplyMv = supplyMv;
+        m_tableSupply = tableReference;
+    }
+    // The supply now, as the status packets report it (without their noise): a generator putting
+    // out noise at full amplitude loads it.
+    double supplyRaw() const;
     void reset();
     // A new register image is in force from nowNs.
     void configure(const RegisterFile& registers, std::int64_t nowNs);
@@ -90,6 +99,8 @@ private:
     FrontEnd m_frontEnd[2];
     std::uint8_t m_model = 0x23;
     std::uint64_t m_seed = 1;
+    int m_supplyMv = 5000;
+    double m_tableSupply = 49648.0;
     Layout m_layout;
     bool m_running = false;
     bool m_roll = false;

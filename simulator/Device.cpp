@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Device.h"
 
+#include "FlashFile.h"
 #include "Packet.h"
 #include "Settings.h"
 
 #include <algorithm>
+#include <fstream>
 #include <pthread.h>
 
 namespace kx::sim {
@@ -143,6 +145,7 @@ FT_STATUS Device::write(std::uint64_t generation, std::span<const std::uint8_t> 
         m_instrument.hostPins(in, m_bitMask);
     } else {
         m_instrument.hostSerial(in, simNow());
+        if (m_instrument.takeFlashChanged()) saveFlash();
     }
     written = static_cast<DWORD>(in.size());
     kick();
@@ -367,6 +370,7 @@ int Device::control(std::string_view text) {
             m_descriptionSet = false;
             m_instrument.setIdentity(m_identity);
             m_instrument.factoryReset();
+            m_flashPath.clear(); // a fresh instrument, not the one whose flash was kept
             continue;
         }
         result |= controlItem(item.key, item.value, item.hasValue);
@@ -410,6 +414,7 @@ int Device::controlItem(std::string_view key, std::string_view value, bool hasVa
         const bool valid = value == "valid";
         if (key != "system_table") m_instrument.setTableValid(Instrument::Table::Zero, valid);
         if (key != "zero_table") m_instrument.setTableValid(Instrument::Table::System, valid);
+        saveFlash();
         return 0;
     }
     if (key == "ready") {
@@ -438,6 +443,7 @@ int Device::controlItem(std::string_view key, std::string_view value, bool hasVa
         const auto mv = parseInteger(value);
         if (!mv || *mv < 0 || *mv > 6600) return 1;
         f.supplyMv = static_cast<int>(*mv);
+        m_instrument.benchChanged(); // the zero lines follow the supply
         return 0;
     }
     if (key == "model") {
@@ -458,6 +464,11 @@ int Device::controlItem(std::string_view key, std::string_view value, bool hasVa
         m_seed = static_cast<std::uint64_t>(*s);
         m_instrument.reseed(m_seed);
         m_errors.reseed(m_seed ^ 0xB17E);
+        // An aged unit is the one its seed describes, whichever item came first.
+        if (m_instrument.drifted()) {
+            m_instrument.setUnit(true, m_seed);
+            saveFlash();
+        }
         return 0;
     }
     if (key == "pacing") {
@@ -486,9 +497,43 @@ int Device::controlItem(std::string_view key, std::string_view value, bool hasVa
         if (!s) return 1;
         m_identity.serialNumber = static_cast<std::uint64_t>(*s);
         m_instrument.setIdentity(m_identity);
+        saveFlash();
         return 0;
     }
+    if (key == "unit") {
+        if (value != "drifted" && value != "factory") return 1;
+        m_instrument.setUnit(value == "drifted", m_seed);
+        saveFlash();
+        return 0;
+    }
+    if (key == "flash_file" && hasValue && !value.empty()) return attachFlash(std::string(value));
     return 1;
+}
+
+int Device::attachFlash(const std::string& path) {
+    if (const auto image = readFlashFile(path)) {
+        m_identity.serialNumber = image->serialNumber;
+        m_instrument.setIdentity(m_identity);
+        m_instrument.setUnit(image->drifted, image->driftSeed);
+        m_instrument.loadFlash(image->zeroTable, image->systemTable);
+        m_flashPath = path;
+        return 0;
+    }
+    // A file that is there but not understood is left alone rather than overwritten.
+    if (std::ifstream(path)) return 1;
+    m_flashPath = path;
+    return saveFlash() ? 0 : 1;
+}
+
+bool Device::saveFlash() {
+    if (m_flashPath.empty()) return true;
+    FlashImage image;
+    image.zeroTable = m_instrument.memory().zeroTable;
+    image.systemTable = m_instrument.memory().systemTable;
+    image.serialNumber = m_identity.serialNumber;
+    image.drifted = m_instrument.drifted();
+    image.driftSeed = m_instrument.driftSeed();
+    return writeFlashFile(m_flashPath, image);
 }
 
 } // namespace kx::sim

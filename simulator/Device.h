@@ -64,6 +64,10 @@ private:
 
     FT_STATUS check(std::uint64_t generation) const;
     int controlItem(std::string_view key, std::string_view value, bool hasValue);
+    // Keeps the flash in the file from now on: loads it when the file is there, else writes it.
+    int attachFlash(const std::string& path);
+    // Writes the kept flash when a file is attached; false when the file could not be written.
+    bool saveFlash();
     void startThread();
     void stopThread(std::unique_lock<std::mutex>& lock);
     void threadMain(std::stop_token stop);
@@ -89,6 +93,7 @@ private:
     std::size_t m_txPos = 0;
     Rng m_errors;
     std::uint64_t m_seed = 1;
+    std::string m_flashPath; // where the flash is kept across runs; empty: nowhere
 
     bool m_plugged = true;
     bool m_open = false;

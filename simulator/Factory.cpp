@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Factory.h"
 
+#include "Rng.h"
+
 #include "core/Crc16.h"
 
 #include <cmath>
@@ -80,11 +82,44 @@ CalibrationTable Factory::systemTable() const {
     t[13] = adcGain[3];
     t[14] = static_cast<std::uint8_t>(adcOffset[2]);
     t[15] = static_cast<std::uint8_t>(adcOffset[3]);
-    const std::uint8_t dither[5] = {140, 2, 176, 140, 2};
     for (int i = 0; i < 5; ++i) t[static_cast<std::size_t>(16 + i)] = dither[i];
     for (int i = 0; i < 5; ++i) put16(t, static_cast<std::size_t>(22 + 2 * i), oscillatorPpm[i]);
     sealTable(t);
     return t;
+}
+
+Factory Factory::drifted(std::uint64_t seed) {
+    Rng rng(seed ^ 0xD71F7ull);
+    // A magnitude between lo and hi with a random sign.
+    const auto amount = [&rng](double lo, double hi) {
+        const double m = lo + (hi - lo) * rng.uniform();
+        return rng.uniform() < 0.5 ? -m : m;
+    };
+    Factory f;
+    for (int ch = 0; ch < 2; ++ch) {
+        // A few 8-bit steps of zero error, the same on every range, and a slightly changed slope.
+        const double shift = amount(2.5, 5.0) * 256.0;
+        for (auto& z : f.zero[ch]) {
+            const double slope = amount(100.0, 300.0);
+            z.atX += shift;
+            z.at2X += shift + slope;
+        }
+        f.supplySensitivity[ch] = amount(0.05, 0.15);
+    }
+    for (int adc = 0; adc < 4; ++adc) {
+        f.adcGain[adc] = static_cast<std::uint8_t>(f.adcGain[adc] + std::lround(amount(1.0, 3.0)));
+        f.adcOffset[adc] = static_cast<std::int8_t>(f.adcOffset[adc] + std::lround(amount(2.0, 6.0)));
+    }
+    f.genAtLow += static_cast<int>(std::lround(amount(20.0, 80.0)));
+    f.genAtMid += static_cast<int>(std::lround(amount(20.0, 80.0)));
+    f.genAtHigh += static_cast<int>(std::lround(amount(20.0, 80.0)));
+    // The crystal ages: the whole tuning curve moves by a few ppm.
+    const int age = static_cast<int>(std::lround(amount(200.0, 500.0)));
+    for (int& p : f.oscillatorPpm) p += age;
+    f.dither[0] = static_cast<std::uint8_t>(f.dither[0] + std::lround(amount(5.0, 15.0)));
+    f.dither[2] = static_cast<std::uint8_t>(f.dither[2] + std::lround(amount(5.0, 20.0)));
+    f.dither[3] = static_cast<std::uint8_t>(f.dither[3] + std::lround(amount(5.0, 15.0)));
+    return f;
 }
 
 } // namespace kx::sim

@@ -27,9 +27,21 @@ struct Factory {
     std::int8_t adcOffset[4] = {3, -2, 1, -4};
     // Reference oscillator deviation (ppm x 100) at tuning codes 0x4000, 0x6000, 0x8000, 0xA000, 0xC000.
     int oscillatorPpm[5] = {-1480, -990, 12, 1010, 1520};
+    // How the zero readings move with the supply (16-bit codes per raw supply step of 0.1 mV), from
+    // the supply the zero characteristic was taken at.
+    double supplySensitivity[2] = {0.0, 0.0};
+    double referenceSupplyRaw = 49648.0;
+    // Dither compensation values that cancel this unit's dither: A1 amplitude, RC, phase, A2
+    // amplitude, RC (the phase is common to both channels).
+    std::uint8_t dither[5] = {140, 2, 176, 140, 2};
 
     CalibrationTable zeroTable() const;
     CalibrationTable systemTable() const;
+
+    // This unit after its analog parts have aged (fixed by the seed): zero offsets, supply
+    // sensitivity, converter gains and offsets, dither, generator offset and reference
+    // oscillator moved by what an owner would notice. Its shipped tables no longer describe it.
+    static Factory drifted(std::uint64_t seed);
 };
 
 // Gain group of a gain code as the zero calibration groups them: 0 = 1 V, 1 = 2 V, 2 = 0.5 V.

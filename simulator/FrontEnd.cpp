@@ -19,6 +19,23 @@ constexpr double kInputNoiseVolts = 30e-6;
 constexpr double kAdcNoiseCodes = 0.35;
 // An offset trim step moves the converter by an eighth of a code.
 constexpr double kOffsetStepCodes = 0.125;
+// Dither: a tone near 2.5 MHz injected before the converters and subtracted again by the FPGA with the
+// compensation values; what the two do not cancel shows in the samples. One unit of amplitude
+// mismatch leaves 1/100 code, one RC step 0.2 code.
+constexpr double kDitherCodesPerUnit = 0.01;
+constexpr double kDitherCodesPerRcStep = 0.2;
+constexpr double kTwoPi = 6.283185307179586;
+
+// What the compensation (amplitude, RC, phase bytes) leaves of the unit's dither, in codes, and
+// the phase of the residual tone.
+void ditherLeft(const std::uint8_t unit[3], const std::uint8_t comp[3], double& codes, double& phase) {
+    const double pu = unit[2] * kTwoPi / 256.0;
+    const double pc = comp[2] * kTwoPi / 256.0;
+    const double re = unit[0] * std::cos(pu) - comp[0] * std::cos(pc);
+    const double im = unit[0] * std::sin(pu) - comp[0] * std::sin(pc);
+    codes = kDitherCodesPerUnit * std::hypot(re, im) + kDitherCodesPerRcStep * std::abs(unit[1] - comp[1]);
+    phase = std::atan2(im, re);
+}
 
 } // namespace
 
@@ -82,7 +99,7 @@ double voltsPerDivision(unsigned gainCode, unsigned frontEnd, bool compact) {
 }
 
 void FrontEnd::configure(const RegisterFile& r, const Factory& factory, std::uint8_t model, int channel,
-                         const Signal& input, bool noise, std::uint64_t seed) {
+                         const Signal& input, bool noise, std::uint64_t seed, const SupplyState& supply) {
     m_input = &input;
     m_channel = channel;
     m_seed = seed ^ (static_cast<std::uint64_t>(channel + 1) << 56);
@@ -96,8 +113,13 @@ void FrontEnd::configure(const RegisterFile& r, const Factory& factory, std::uin
     const int group = gainGroup(gain);
     const double x = gainGroupDac(group);
     const Factory::ZeroPair& z = factory.zero[channel][group];
-    const double dac = regU16(r, channel == 0 ? reg::kA1ZeroDac : reg::kA2ZeroDac);
-    m_zeroCode = (z.atX + (dac - x) * (z.at2X - z.atX) / x) / 256.0;
+    // The fine correction moves the DAC by fine / 256 steps per raw supply step away from the supply
+    // the zero table was measured at, against the unit's supply sensitivity.
+    const auto fine = static_cast<std::int8_t>(r[channel == 0 ? reg::kA1Fine : reg::kA2Fine]);
+    const double dac = regU16(r, channel == 0 ? reg::kA1ZeroDac : reg::kA2ZeroDac) -
+                       fine * (supply.raw - supply.tableReference) / 256.0;
+    const double drift = factory.supplySensitivity[channel] * (supply.raw - factory.referenceSupplyRaw);
+    m_zeroCode = (z.atX + (dac - x) * (z.at2X - z.atX) / x + drift) / 256.0;
 
     const bool dc = (fe & 0x10) != 0 && !compact;
     m_acShift = dc ? 0.0 : -input.mean();
@@ -115,6 +137,15 @@ void FrontEnd::configure(const RegisterFile& r, const Factory& factory, std::uin
     m_noise =
         noise ? std::sqrt(std::pow(kInputNoiseVolts * m_codesPerVolt, 2) + kAdcNoiseCodes * kAdcNoiseCodes)
               : 0.0;
+    m_dither = 0.0;
+    if (r[reg::kMisc] & 0x01) {
+        // Amplitude and RC per channel; the phase byte of A1 serves both.
+        const std::size_t at = reg::kAdcCalibration + 8 + static_cast<std::size_t>(channel * 3);
+        const std::uint8_t comp[3] = {r[at], r[at + 1], r[reg::kAdcCalibration + 10]};
+        const std::uint8_t* d = factory.dither + channel * 3;
+        const std::uint8_t unit[3] = {d[0], d[1], factory.dither[2]};
+        ditherLeft(unit, comp, m_dither, m_ditherPhase);
+    }
     m_tau = 0.0;
     if (fe & 0x20) m_tau += 8e-9;  // analog 20 MHz filter
     if (fe & 0x40) m_tau += 16e-9; // digital filter in the FPGA
@@ -130,6 +161,11 @@ double FrontEnd::code(Picoseconds t, int adc) const {
     const double v = m_input->volts(t) + m_acShift;
     const double mid = m_zeroCode + v * m_codesPerVolt;
     double c = 128.0 + (mid - 128.0) * m_gain[adc] + m_offset[adc];
+    if (m_dither > 0.0)
+        c += m_dither *
+             std::sin(kTwoPi * static_cast<double>(t % static_cast<Picoseconds>(FrontEnd::kDitherPeriodPs)) /
+                          FrontEnd::kDitherPeriodPs +
+                      m_ditherPhase);
     if (m_noise > 0.0) c += m_noise * hashedGaussian(m_seed, static_cast<std::uint64_t>(t));
     return c;
 }

@@ -29,17 +29,43 @@ Instrument::Instrument(const InstrumentIdentity& identity, std::uint64_t seed)
 void Instrument::setIdentity(const InstrumentIdentity& identity) {
     m_identity = identity;
     m_acquisition.setModel(identity.model);
-    if (m_started) m_acquisition.configure(m_memory.registers, m_lastWriteNs);
+    reconfigure();
 }
 
 void Instrument::benchChanged() {
+    reconfigure();
+}
+
+void Instrument::reconfigure() {
+    m_acquisition.setSupply(m_faults.supplyMv, tableU16(m_memory.zeroTable, 32));
     if (m_started) m_acquisition.configure(m_memory.registers, m_lastWriteNs);
+}
+
+void Instrument::setUnit(bool drifted, std::uint64_t driftSeed) {
+    m_drifted = drifted;
+    m_driftSeed = driftSeed;
+    m_factory = drifted ? Factory::drifted(driftSeed) : Factory{};
+    reconfigure();
+}
+
+void Instrument::loadFlash(const CalibrationTable& zero, const CalibrationTable& system) {
+    m_memory.zeroTable = zero;
+    m_memory.systemTable = system;
+    reconfigure();
+}
+
+bool Instrument::takeFlashChanged() {
+    const bool changed = m_flashChanged;
+    m_flashChanged = false;
+    return changed;
 }
 
 void Instrument::factoryReset() {
     m_acquisition.bench().restoreDefault();
-    m_memory.zeroTable = m_factory.zeroTable();
-    m_memory.systemTable = m_factory.systemTable();
+    setUnit(false, 0);
+    // The tables the unit left the factory with.
+    m_memory.zeroTable = Factory{}.zeroTable();
+    m_memory.systemTable = Factory{}.systemTable();
     m_powerOnCount = 0;
     powerOn();
 }
@@ -111,13 +137,18 @@ void Instrument::writeBlock(std::uint16_t address, std::span<const std::uint8_t>
     m_memory.write(address, data);
     if (address >= kRegisterBase || address + data.size() > kRegisterBase) m_registersChanged = true;
     if (address < kAwgBase + 2 * kAwgEntries && address + data.size() > kAwgBase) m_awgChanged = true;
+    const auto touches = [&](std::uint16_t base) {
+        return address < base + kTableSize && address + data.size() > base;
+    };
+    if (touches(kZeroTableBase) || touches(kSystemTableBase)) m_flashChanged = true;
 }
 
 void Instrument::frameDone() {
     ++m_framesAccepted;
     // A program written together with RUN is the one that runs.
     if (m_awgChanged) m_acquisition.awgWritten(m_memory, m_lastWriteNs);
-    if (m_registersChanged) {
+    if (m_registersChanged || m_flashChanged) {
+        m_acquisition.setSupply(m_faults.supplyMv, tableU16(m_memory.zeroTable, 32));
         m_acquisition.configure(m_memory.registers, m_lastWriteNs);
         // The generator's once flags (phase synchronisation, AWG RUN) act once.
         m_memory.registers[reg::kGenShape] &= 0x3F;
@@ -199,7 +230,8 @@ void Instrument::buildStatus(std::uint8_t kind, std::int64_t nowNs, std::vector<
     w.u32(counter.ticks);
     for (const std::uint8_t b : m_memory.zeroTable) w.byte(b);
     for (const std::uint8_t b : m_memory.systemTable) w.byte(b);
-    const double raw = m_faults.supplyMv * 65536.0 / 6600.0 + (m_rng.uniform() - 0.5) * 8.0;
+    m_acquisition.setSupply(m_faults.supplyMv, tableU16(m_memory.zeroTable, 32));
+    const double raw = m_acquisition.supplyRaw() + (m_rng.uniform() - 0.5) * 8.0;
     w.u16(static_cast<std::uint32_t>(std::clamp(std::lround(raw), 0l, 65535l)));
     w.u16(m_powerOnCount);
     w.u16(0);

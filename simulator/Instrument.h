@@ -44,6 +44,15 @@ public:
     // sealed again with a fresh one; their content stays.
     enum class Table : std::uint8_t { Zero, System };
     void setTableValid(Table table, bool valid);
+    // The unit's analog parts: as shipped, or aged as fixed by the seed. The flash keeps the
+    // tables the unit was shipped with either way.
+    void setUnit(bool drifted, std::uint64_t driftSeed);
+    bool drifted() const { return m_drifted; }
+    std::uint64_t driftSeed() const { return m_driftSeed; }
+    // Both flash tables at once, as a kept flash image brings them back.
+    void loadFlash(const CalibrationTable& zero, const CalibrationTable& system);
+    // True once after the host wrote into a flash table.
+    bool takeFlashChanged();
 
     Faults& faults() { return m_faults; }
     const Faults& faults() const { return m_faults; }
@@ -74,6 +83,8 @@ private:
 
     void buildStatus(std::uint8_t kind, std::int64_t nowNs, std::vector<std::uint8_t>& out);
     bool alive() const { return !m_faults.powerFailed; }
+    // The registers, supply or parts changed: the acquisition follows at once.
+    void reconfigure();
 
     InstrumentIdentity m_identity;
     Factory m_factory;
@@ -88,6 +99,9 @@ private:
     int m_acksPending = 0;
     bool m_registersChanged = false;
     bool m_awgChanged = false;
+    bool m_flashChanged = false;
+    bool m_drifted = false;
+    std::uint64_t m_driftSeed = 0;
     std::int64_t m_nextStatusNs = 0;
     std::int64_t m_lastWriteNs = 0;
     std::uint16_t m_powerOnCount = 0;

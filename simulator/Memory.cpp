@@ -16,6 +16,10 @@ std::uint64_t regU48(const RegisterFile& r, std::size_t offset) {
     return static_cast<std::uint64_t>(regU32(r, offset)) |
            (static_cast<std::uint64_t>(regU16(r, offset + 4)) << 32);
 }
+std::uint32_t tableU16(const CalibrationTable& t, std::size_t offset) {
+    return static_cast<std::uint32_t>(t[offset] | (t[offset + 1] << 8));
+}
+
 int regS16(const CalibrationTable& t, std::size_t offset) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(t[offset] | (t[offset + 1] << 8)));
 }

@@ -27,6 +27,7 @@ std::uint32_t regU16(const RegisterFile& r, std::size_t offset);
 std::uint32_t regU32(const RegisterFile& r, std::size_t offset);
 std::uint64_t regU48(const RegisterFile& r, std::size_t offset);
 int regS16(const CalibrationTable& t, std::size_t offset);
+std::uint32_t tableU16(const CalibrationTable& t, std::size_t offset);
 
 struct Memory {
     RegisterFile registers{};

@@ -16,6 +16,7 @@ int cmdExport(int argc, char** argv);
 int cmdRecord(int argc, char** argv);
 int cmdAnalyze(int argc, char** argv);
 int cmdSoak(int argc, char** argv);
+int cmdCalibrate(int argc, char** argv);
 
 // For subcommands that this build does not carry yet.
 int notAvailable(const char* name);

@@ -56,6 +56,9 @@ constexpr Command kCommands[] = {
      "       analyze lc [--settings FILE] [--calibrate]"},
     {"soak", kx::tool::cmdSoak, "the acquisition over a faulty link for N minutes, recovering as the program does",
      "soak --minutes N [--seed S]"},
+    {"calibrate", kx::tool::cmdCalibrate,
+     "zero calibration with the inputs disconnected; --write stores the table in the instrument",
+     "calibrate zero [--write]"},
 };
 
 void usage(std::FILE* out) {

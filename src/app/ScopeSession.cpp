@@ -5,6 +5,7 @@
 #include "app/ApplySettings.h"
 #include "app/AssemblySettings.h"
 #include "app/DecoderController.h"
+#include "app/CalibrationController.h"
 #include "app/DeviceRecordFromStatus.h"
 #include "app/FilesController.h"
 #include "app/GeneratorController.h"
@@ -82,7 +83,8 @@ ScopeSession::ScopeSession(SessionOptions options, SessionView& view, acquisitio
       m_files(std::make_unique<FilesController>(*this)),
       m_viewController(std::make_unique<ViewController>(*this)),
       m_decoders(std::make_unique<DecoderController>(*this)),
-      m_analyzers(std::make_unique<AnalyzerController>(*this)) {
+      m_analyzers(std::make_unique<AnalyzerController>(*this)),
+      m_calibration(std::make_unique<CalibrationController>(*this)) {
     // The instance is busy until the start-up has finished.
     m_busy.setBusy(true);
     m_exeIsTrm = startsWithTrm(m_options.exePath);
@@ -242,7 +244,8 @@ bool ScopeSession::applyAndPublish() {
     if (!m_thread) return false;
     acquisition::AssemblyContext context = assemblyContext(m_state, m_derived, m_registers.snapshot());
     context.recordingOn = m_recorder->recording();
-    m_thread->publishAssembly(context, static_cast<std::uint32_t>(m_derived.Points));
+    m_thread->publishAssembly(context,
+                              m_calibration->publishOver(m_registers, static_cast<std::uint32_t>(m_derived.Points)));
     return true;
 }
 
@@ -316,6 +319,7 @@ display::LinkView ScopeSession::linkView() {
 }
 
 void ScopeSession::signalAreaUpdate() {
+    m_calibration->frameArrived();
     const core::FrameHeader& h = m_frame->header;
     // 1. The model question, once per RUN or SINGLE. The acquisition thread waits in this update:
     // the question is asked after it has returned.

@@ -35,6 +35,7 @@ namespace kx::app {
 
 class DecoderController;
 class AnalyzerController;
+class CalibrationController;
 class FilesController;
 class GeneratorController;
 class ScopeController;
@@ -96,6 +97,7 @@ public:
     AnalyzerController& analyzers() { return *m_analyzers; }
     device::RegisterImageHolder& registers() { return m_registers; }
     device::RequestFlags& requestFlags() { return m_flags; }
+    CalibrationController& calibration() { return *m_calibration; }
 
     core::InstrumentState& state() { return m_state; }
     const core::InstrumentState& state() const { return m_state; }
@@ -150,6 +152,7 @@ public:
 private:
     class SupervisionAdapter;
     friend class SupervisionAdapter;
+    friend class CalibrationController; // a calibration run drives the registers and the table flags
 
     int openInstrument();
     void suspendAcquisition();
@@ -208,6 +211,7 @@ private:
     std::unique_ptr<ViewController> m_viewController;
     std::unique_ptr<DecoderController> m_decoders;
     std::unique_ptr<AnalyzerController> m_analyzers;
+    std::unique_ptr<CalibrationController> m_calibration;
 
     int m_configProgress = 0;
     bool m_reconfiguring = false;

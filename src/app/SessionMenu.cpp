@@ -2,6 +2,7 @@
 // The main menu's items: the session's commands by item name, and the state items of the menu
 // model for every other item.
 #include "app/AnalyzerController.h"
+#include "app/CalibrationController.h"
 #include "app/FilesController.h"
 #include "app/GeneratorController.h"
 #include "app/ScopeSession.h"
@@ -52,6 +53,9 @@ constexpr std::array kCommands{
     MenuCommand{"Menu_Recorder", [](ScopeSession& s) { s.files().recorder(); }},
     MenuCommand{"Menu_FFTSet", [](ScopeSession& s) { s.showDialog(Dialog::Fft); }},
     MenuCommand{"Menu_SerialDecoders", [](ScopeSession& s) { s.showDialog(Dialog::Decoders); }},
+    MenuCommand{"Menu_ZeroCalibration", [](ScopeSession& s) { s.calibration().zeroCalibration(); }},
+    MenuCommand{"Menu_SystemCalibration", [](ScopeSession& s) { s.calibration().systemCalibration(); }},
+    MenuCommand{"Menu_Freq_Calibration", [](ScopeSession& s) { s.showDialog(Dialog::FreqCalibration); }},
     MenuCommand{"Menu_BG_Do", [](ScopeSession& s) { s.view().backgroundSwap(); }},
     MenuCommand{"Menu_BG_Clr", [](ScopeSession& s) { s.view().backgroundClear(); }},
     MenuCommand{"Menu_NA", [](ScopeSession& s) { s.analyzers().toggleNetwork(); }},

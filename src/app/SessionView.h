@@ -42,7 +42,11 @@ enum class Dialog : std::uint8_t {
     Decoders,
     LcMeter,
     NaCalibration,
-    AaCalibration
+    AaCalibration,
+    ZeroCalibrate,
+    ZeroCalibrateM,
+    FreqCalibration,
+    SystemCalibration
 };
 
 // The window's side of the session: everything that touches widgets. Every call comes from the

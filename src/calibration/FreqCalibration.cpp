@@ -2,6 +2,7 @@
 #include "calibration/FreqCalibration.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace kx::calibration {
 
@@ -23,6 +24,18 @@ std::uint16_t CodeForPpm(double ppm, const core::CalTable& systemTable) {
     if (!(v > 0.0)) return 0;
     if (v >= 65535.0) return 0xFFFF;
     return static_cast<std::uint16_t>(v);
+}
+
+std::string ppmLabel(std::int32_t freqClbr, const core::CalTable& systemTable, bool debugMode) {
+    char text[64];
+    std::snprintf(text, sizeof text, "PPM = %.2f", freqClbr * 0.01);
+    std::string out = text;
+    const std::uint16_t code = CodeForPpm(freqClbr * 0.01, systemTable);
+    if (code == 0 || code == 0xFFFF)
+        out += " - out of range";
+    else if (debugMode)
+        out += " (" + std::to_string(code) + ")";
+    return out;
 }
 
 } // namespace kx::calibration

@@ -55,5 +55,24 @@ TEST(CodeForPpm, EqualNeighboursOrBadInputGiveMidScale) {
     EXPECT_EQ(CodeForPpm(-std::numeric_limits<double>::infinity(), t), 0);
 }
 
+TEST(PpmLabel, CorrectionWithRangeOrCode) {
+    const core::CalTable typical = tableWith({-1500, -1000, 0, 1000, 1500});
+    const core::CalTable narrow = tableWith({-300, -200, 0, 200, 300});
+    struct Case {
+        std::int32_t freqClbr;
+        const core::CalTable* table;
+        bool debug;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, &typical, false, "PPM = 0.00"},
+        {500, &typical, true, "PPM = 5.00 (36864)"},
+        {-1234, &typical, false, "PPM = -12.34"},
+        {1500, &narrow, false, "PPM = 15.00 - out of range"},
+        {-1500, &narrow, true, "PPM = -15.00 - out of range"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ppmLabel(c.freqClbr, *c.table, c.debug), c.text) << c.freqClbr;
+}
+
 } // namespace
 } // namespace kx::calibration

@@ -9,6 +9,7 @@
 #include "app/ScopeController.h"
 #include "app/ViewController.h"
 #include "app/window/KeyRouter.h"
+#include "app/window/CalibrationDialogs.h"
 #include "app/window/QtPrompt.h"
 #include "app/window/ScopePanel.h"
 #include "app/window/SignalPanel.h"
@@ -470,6 +471,18 @@ void TMFrm::showDialog(Dialog which) {
         dialog.exec();
         break;
     }
+    case Dialog::ZeroCalibrate:
+        showZeroCalibrate(this, s);
+        break;
+    case Dialog::ZeroCalibrateM:
+        showZeroCalibrateM(this, s);
+        break;
+    case Dialog::FreqCalibration:
+        showFreqCalibration(this, s);
+        break;
+    case Dialog::SystemCalibration:
+        showSystemCalibration(this, s);
+        break;
     case Dialog::About: {
         const device::StatusInfo status = s.status();
         ui::AboutInfo info;
