@@ -191,8 +191,6 @@ TEST_F(CalibrationWindow, ManualShiftOfTheCompactFrontEnd) {
         SCOPED_TRACE(russian);
         window.reset();
         start("0x0035", russian, "pacing=off;model=0x35");
-        const int adc0 = static_cast<std::int8_t>(window->state().calibration.SystemTable[10]);
-        const int adc1 = static_cast<std::int8_t>(window->state().calibration.SystemTable[11]);
         withDialog("Menu_ZeroCalibration", [&](QWidget* d) {
             EXPECT_EQ(d->objectName().toStdString(), "TForm_ZeroCalibrateM");
             auto* bar = d->findChild<QScrollBar*>("ScrollBar_ZShift");
@@ -205,6 +203,10 @@ TEST_F(CalibrationWindow, ManualShiftOfTheCompactFrontEnd) {
             shot(d, russian ? "zero_calibrate_manual_ru" : "zero_calibrate_manual_en");
             // Past the converters' range: held where the larger offset still fits.
             bar->setValue(127);
+            // The offsets of the table in force now: the instrument's replaces the built-in one
+            // once its status packets have brought it.
+            const int adc0 = static_cast<std::int8_t>(window->state().calibration.SystemTable[10]);
+            const int adc1 = static_cast<std::int8_t>(window->state().calibration.SystemTable[11]);
             const int top = 126 - std::max(adc0, adc1);
             EXPECT_EQ(label->text().toStdString(), prefix + std::to_string(top) + " (max)");
             EXPECT_EQ(bar->value(), top);
