@@ -24,14 +24,7 @@ AnalyzeRun::~AnalyzeRun() {
 
 bool AnalyzeRun::open(const char* command, const std::string& settingsFile,
                       const std::function<void(core::InstrumentState&)>& prepare) {
-    device::OpenOptions openOptions;
-    openOptions.caption = "kx48zz-tool";
-    const int status = device::openDevice(m_binding, m_connection, m_event, m_prompt, openOptions);
-    m_connection.DeviceStatus = status;
-    if (status != 0) {
-        printUsbError(command, status);
-        return false;
-    }
+    if (!openInstrument(command, m_binding, m_connection, m_event, m_prompt)) return false;
     m_opened = true;
     if (!settingsFile.empty() && !readAnySettingsFile(settingsFile, state)) return false;
     m_fpga = device::FpgaImage::load();

@@ -43,6 +43,17 @@ void printUsbError(const char* command, int status) {
                  text.c_str());
 }
 
+bool openInstrument(const char* command, device::D2xxBinding& binding, device::Connection& connection,
+                    device::DataEvent& event, core::Prompt& prompt) {
+    device::OpenOptions options;
+    options.caption = "kx48zz-tool";
+    const int status = device::openDevice(binding, connection, event, prompt, options);
+    connection.DeviceStatus = status;
+    if (status == 0) return true;
+    printUsbError(command, status);
+    return false;
+}
+
 bool parseInt(const char* text, long long& value) {
     if (!text || !*text) return false;
     char* end = nullptr;

@@ -4,6 +4,7 @@
 #include "core/FrameRecord.h"
 #include "core/InstrumentState.h"
 #include "core/Prompt.h"
+#include "device/DeviceOpen.h"
 
 #include <memory>
 #include <string>
@@ -27,7 +28,8 @@ public:
 class FixedPathPrompt : public StderrPrompt {
 public:
     explicit FixedPathPrompt(std::string path) : m_path(std::move(path)) {}
-    std::string saveFile(const std::string&, const std::string&, const std::string&, const std::string&) override {
+    std::string saveFile(const std::string&, const std::string&, const std::string&,
+                         const std::string&) override {
         return m_path;
     }
     const std::string& chosen() const { return m_path; }
@@ -53,6 +55,11 @@ bool loadDataFile(const std::string& path, LoadedDataFile& out);
 
 // "kx48zz-tool COMMAND: USB Error - N: text" on stderr, with the permission line when it applies.
 void printUsbError(const char* command, int status);
+
+// Opens the instrument as the program does, under the tool's caption; false with the USB error
+// on stderr.
+bool openInstrument(const char* command, device::D2xxBinding& binding, device::Connection& connection,
+                    device::DataEvent& event, core::Prompt& prompt);
 
 // Parses a whole decimal number; false on anything else.
 bool parseInt(const char* text, long long& value);

@@ -139,14 +139,7 @@ int cmdCalibrate(int argc, char** argv) {
     device::Connection connection;
     device::DataEvent event;
     StderrPrompt prompt;
-    device::OpenOptions openOptions;
-    openOptions.caption = "kx48zz-tool";
-    const int status = device::openDevice(binding, connection, event, prompt, openOptions);
-    connection.DeviceStatus = status;
-    if (status != 0) {
-        printUsbError("calibrate", status);
-        return 1;
-    }
+    if (!openInstrument("calibrate", binding, connection, event, prompt)) return 1;
 
     device::RequestFlags flags;
     device::LinkStatistics stats;

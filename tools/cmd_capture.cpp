@@ -9,11 +9,11 @@
 #include "SettingsInput.h"
 #include "acquisition/EtsReconstruction.h"
 #include "acquisition/ScopeThread.h"
+#include "analyzers/SpectrumFrame.h"
 #include "app/ApplySettings.h"
 #include "app/AssemblySettings.h"
 #include "app/DeviceRecordFromStatus.h"
 #include "app/ModelFeatures.h"
-#include "analyzers/SpectrumFrame.h"
 #include "device/DeviceOpen.h"
 #include "device/ErrorReport.h"
 #include "device/FpgaImage.h"
@@ -197,14 +197,7 @@ int cmdCapture(int argc, char** argv) {
     device::Connection connection;
     device::DataEvent event;
     StderrPrompt prompt;
-    device::OpenOptions openOptions;
-    openOptions.caption = "kx48zz-tool";
-    const int status = device::openDevice(binding, connection, event, prompt, openOptions);
-    connection.DeviceStatus = status;
-    if (status != 0) {
-        printUsbError("capture", status);
-        return 1;
-    }
+    if (!openInstrument("capture", binding, connection, event, prompt)) return 1;
 
     device::RequestFlags flags;
     device::LinkStatistics stats;

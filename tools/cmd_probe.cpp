@@ -102,14 +102,7 @@ int cmdProbe(int argc, char** argv) {
     Connection connection;
     DataEvent event;
     ConsolePrompt prompt;
-    OpenOptions options;
-    options.caption = "kx48zz-tool";
-    const int status = openDevice(binding, connection, event, prompt, options);
-    connection.DeviceStatus = status;
-    if (status != 0) {
-        printUsbError("probe", status);
-        return 1;
-    }
+    if (!openInstrument("probe", binding, connection, event, prompt)) return 1;
 
     RequestFlags flags;
     LinkStatistics stats;

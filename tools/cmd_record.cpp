@@ -157,15 +157,7 @@ int cmdRecord(int argc, char** argv) {
     device::Connection connection;
     device::DataEvent event;
     RecordPrompt prompt(options.out);
-    device::OpenOptions openOptions;
-    openOptions.caption = "kx48zz-tool";
-    const int status = device::openDevice(binding, connection, event, prompt, openOptions);
-    connection.DeviceStatus = status;
-    if (status != 0) {
-        std::fprintf(stderr, "kx48zz-tool record: %s: %s\n", device::usbErrorCaption(status, false).c_str(),
-                     device::usbErrorText(status, false).c_str());
-        return 1;
-    }
+    if (!openInstrument("record", binding, connection, event, prompt)) return 1;
 
     device::RequestFlags flags;
     device::LinkStatistics stats;
