@@ -23,6 +23,24 @@ struct ZeroViewMemo {
     bool a1, a2, fftA1, fftA2, na, aa, measure, triggerOn;
 };
 
+ZeroViewMemo keepView(const core::InstrumentState& st) {
+    return {st.scope.A1.Zero, st.scope.A2.Zero, st.scope.A1.shown, st.scope.A2.shown,  st.fft.View_A1,
+            st.fft.View_A2,   st.analyzer.NA,   st.analyzer.AA,    st.display.Measure, st.trigger.On};
+}
+
+void restoreView(core::InstrumentState& st, const ZeroViewMemo& memo) {
+    st.scope.A1.Zero = memo.zeroA1;
+    st.scope.A2.Zero = memo.zeroA2;
+    st.scope.A1.shown = memo.a1;
+    st.scope.A2.shown = memo.a2;
+    st.fft.View_A1 = memo.fftA1;
+    st.fft.View_A2 = memo.fftA2;
+    st.analyzer.NA = memo.na;
+    st.analyzer.AA = memo.aa;
+    st.display.Measure = memo.measure;
+    st.trigger.On = memo.triggerOn;
+}
+
 } // namespace
 
 void CalibrationController::followReportedModel() {
@@ -38,14 +56,21 @@ void CalibrationController::followReportedModel() {
     }
 }
 
+void CalibrationController::endRun() {
+    m_s.m_flags.CalibrationRunPending.store(false);
+    // The frames taken for the run are no signal to show.
+    for (core::FrameRecord* record : {&m_s.frame(), &m_s.background()}) {
+        std::lock_guard lock(record->mutex);
+        record->clear();
+    }
+}
+
 void CalibrationController::zeroCalibration() {
     BusyMark busy(m_s.busyFlag());
     core::InstrumentState& st = m_s.state();
     followReportedModel();
 
-    const ZeroViewMemo memo{st.scope.A1.Zero,   st.scope.A2.Zero, st.scope.A1.shown, st.scope.A2.shown,
-                            st.fft.View_A1,     st.fft.View_A2,   st.analyzer.NA,    st.analyzer.AA,
-                            st.display.Measure, st.trigger.On};
+    const ZeroViewMemo memo = keepView(st);
     m_s.m_flags.CalibrationRunPending.store(true);
     const core::CalTable kept = st.calibration.ZeroTable;
     m_accepted = false;
@@ -71,25 +96,8 @@ void CalibrationController::zeroCalibration() {
     else
         st.calibration.ZeroTable = kept;
 
-    m_s.m_flags.CalibrationRunPending.store(false);
-    {
-        std::lock_guard lock(m_s.frame().mutex);
-        m_s.frame().clear();
-    }
-    {
-        std::lock_guard lock(m_s.background().mutex);
-        m_s.background().clear();
-    }
-    st.scope.A1.Zero = memo.zeroA1;
-    st.scope.A2.Zero = memo.zeroA2;
-    st.scope.A1.shown = memo.a1;
-    st.scope.A2.shown = memo.a2;
-    st.fft.View_A1 = memo.fftA1;
-    st.fft.View_A2 = memo.fftA2;
-    st.analyzer.NA = memo.na;
-    st.analyzer.AA = memo.aa;
-    st.display.Measure = memo.measure;
-    st.trigger.On = memo.triggerOn;
+    endRun();
+    restoreView(st, memo);
     m_s.settingsChanged();
 }
 
@@ -172,9 +180,7 @@ void CalibrationController::systemCalibration() {
     BusyMark busy(m_s.busyFlag());
     core::InstrumentState& st = m_s.state();
     followReportedModel();
-    const ZeroViewMemo memo{st.scope.A1.Zero,   st.scope.A2.Zero, st.scope.A1.shown, st.scope.A2.shown,
-                            st.fft.View_A1,     st.fft.View_A2,   st.analyzer.NA,    st.analyzer.AA,
-                            st.display.Measure, st.trigger.On};
+    const ZeroViewMemo memo = keepView(st);
     const bool running = st.scope.Running;
     const core::CalTable kept = st.calibration.SystemTable;
     m_s.m_flags.CalibrationRunPending.store(true);
@@ -201,23 +207,8 @@ void CalibrationController::systemCalibration() {
         m_s.m_registers.requestTableUpload(device::CalTableKind::System, st.calibration.SystemTable);
     else
         st.calibration.SystemTable = kept;
-    m_s.m_flags.CalibrationRunPending.store(false);
-    {
-        std::lock_guard lock(m_s.frame().mutex);
-        m_s.frame().clear();
-    }
-    {
-        std::lock_guard lock(m_s.background().mutex);
-        m_s.background().clear();
-    }
-    st.scope.A1.Zero = memo.zeroA1;
-    st.scope.A2.Zero = memo.zeroA2;
-    st.scope.A1.shown = memo.a1;
-    st.scope.A2.shown = memo.a2;
-    st.fft.View_A1 = memo.fftA1;
-    st.fft.View_A2 = memo.fftA2;
-    st.analyzer.NA = memo.na;
-    st.analyzer.AA = memo.aa;
+    endRun();
+    restoreView(st, memo);
     st.scope.Running = running;
     m_s.settingsChanged();
 }

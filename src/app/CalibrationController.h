@@ -64,6 +64,8 @@ public:
 
 private:
     void sendStep();
+    // The run is over: its frames are dropped and the link leaves calibration mode.
+    void endRun();
 
     // The model the instrument reports replaces the interface's, with a warning.
     void followReportedModel();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/SystemCalibrationImage.h"
+#include "app/ZeroCalibrationImage.h"
 
 #include "calibration/ZeroDac.h"
 #include "generator/GeneratorRegisters.h"
@@ -23,15 +24,7 @@ constexpr std::uint8_t kMiscSystem = 0x43;
 void fillSystemCalibrationImage(device::RegisterImage& image, const core::CalTable& systemTable,
                                 const core::CalTable& zeroTable, int cycles, std::uint16_t refOscCode,
                                 std::int32_t thresholdMicroVolts) {
-    image.set8(reg::kTrigFlags, 0);
-    image.set8(reg::kChanFlags, 0);
-    image.set8(reg::kCondFlags, 0);
-    image.set8(reg::kAcqFlags, 0);
-    image.set32(reg::kDecimation, kDecimation);
-    image.set16(reg::kPreTrigger, 0);
-    image.set16(reg::kPostTrigger, kPoints);
-    image.set8(reg::kChannelMask, 15);
-    image.set8(reg::kRunFlags, device::kRunFlagRunning);
+    fillPlainCapture(image, kDecimation, kPoints, 15);
     image.set8(reg::kLevA1Low, 120);
     image.set8(reg::kLevA1High, 136);
     image.set8(reg::kLevA2Low, 120);

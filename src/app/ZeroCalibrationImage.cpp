@@ -18,17 +18,22 @@ constexpr std::uint8_t kMiscCalibration = 0x41;
 
 } // namespace
 
-void fillZeroCalibrationImage(device::RegisterImage& image, const calibration::ZeroStep& step,
-                              const core::CalTable& systemTable) {
+void fillPlainCapture(device::RegisterImage& image, std::uint32_t decimation, std::uint16_t points,
+                      std::uint8_t channelMask) {
     image.set8(reg::kTrigFlags, 0);
     image.set8(reg::kChanFlags, 0);
     image.set8(reg::kCondFlags, 0);
     image.set8(reg::kAcqFlags, 0);
-    image.set32(reg::kDecimation, kDecimation);
+    image.set32(reg::kDecimation, decimation);
     image.set16(reg::kPreTrigger, 0);
-    image.set16(reg::kPostTrigger, kPoints);
-    image.set8(reg::kChannelMask, 0x03);
+    image.set16(reg::kPostTrigger, points);
+    image.set8(reg::kChannelMask, channelMask);
     image.set8(reg::kRunFlags, device::kRunFlagRunning);
+}
+
+void fillZeroCalibrationImage(device::RegisterImage& image, const calibration::ZeroStep& step,
+                              const core::CalTable& systemTable) {
+    fillPlainCapture(image, kDecimation, kPoints, 0x03);
     image.set8(reg::kZeroFineA1, 0);
     image.set8(reg::kZeroFineA2, 0);
     image.set8(reg::kGainA1, step.gainCode);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calibration/forms/TForm_CLBR.h"
+#include "calibration/forms/OkCancelRow.h"
 
 #include "calibration/CalibrationTexts.h"
 #include "calibration/SystemTexts.h"
@@ -40,14 +41,7 @@ TForm_CLBR::TForm_CLBR(QWidget* parent, core::InstrumentState& state, SystemCali
         m_groups[static_cast<std::size_t>(ch)] = buildGroup(ch);
         layout->addWidget(m_groups[static_cast<std::size_t>(ch)].box);
     }
-    auto* buttons = new QHBoxLayout;
-    m_ok = new QPushButton("OK", this);
-    m_ok->setObjectName("Button_OK");
-    m_cancel = new QPushButton(this);
-    m_cancel->setObjectName("Button_Cancel");
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    QHBoxLayout* buttons = okCancelRow(this, m_ok, m_cancel);
     layout->addLayout(buttons);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calibration/forms/TForm_FreqCalibration.h"
+#include "calibration/forms/OkCancelRow.h"
 
 #include "calibration/CalibrationTexts.h"
 #include "calibration/FreqCalibration.h"
@@ -26,14 +27,7 @@ TForm_FreqCalibration::TForm_FreqCalibration(QWidget* parent, core::InstrumentSt
     m_ppm->setObjectName("ScrollBar_PPM");
     m_ppm->setRange(kFreqClbrMin, kFreqClbrMax);
     m_ppm->setPageStep(100);
-    auto* buttons = new QHBoxLayout;
-    m_ok = new QPushButton("OK", this);
-    m_ok->setObjectName("Button_OK");
-    m_cancel = new QPushButton(this);
-    m_cancel->setObjectName("Button_Cancel");
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    QHBoxLayout* buttons = okCancelRow(this, m_ok, m_cancel);
     layout->addWidget(m_label);
     layout->addWidget(m_ppm);
     layout->addLayout(buttons);

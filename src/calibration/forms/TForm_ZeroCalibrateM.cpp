@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calibration/forms/TForm_ZeroCalibrateM.h"
+#include "calibration/forms/OkCancelRow.h"
 
 #include "calibration/CalibrationTexts.h"
 
@@ -22,14 +23,7 @@ TForm_ZeroCalibrateM::TForm_ZeroCalibrateM(QWidget* parent, const core::Instrume
     m_shift = new QScrollBar(Qt::Horizontal, this);
     m_shift->setObjectName("ScrollBar_ZShift");
     m_shift->setRange(-128, 127);
-    auto* buttons = new QHBoxLayout;
-    m_ok = new QPushButton("OK", this);
-    m_ok->setObjectName("Button_OK");
-    m_cancel = new QPushButton(this);
-    m_cancel->setObjectName("Button_Cancel");
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    QHBoxLayout* buttons = okCancelRow(this, m_ok, m_cancel);
     layout->addWidget(m_label);
     layout->addWidget(m_shift);
     layout->addLayout(buttons);
