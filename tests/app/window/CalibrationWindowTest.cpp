@@ -19,6 +19,8 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "support/QtWait.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -37,16 +39,7 @@ namespace {
 
 using testing::simControl;
 
-bool waitUntil(const std::function<bool()>& pred, int ms = 15000) {
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
+using testing::waitUntil;
 
 void shot(QWidget* w, const std::string& name) {
     if (const char* dir = std::getenv("KX_SHOTS_DIR"))

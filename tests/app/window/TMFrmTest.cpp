@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "support/QtWait.h"
+
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -43,16 +45,7 @@ using ScriptedPrompt = kx::testing::ScriptedPrompt;
 
 using testing::simControl;
 
-bool waitUntil(const std::function<bool()>& pred, int ms = 8000) {
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
+using testing::waitUntil;
 
 class TMFrmTest : public ::testing::Test {
 protected:
