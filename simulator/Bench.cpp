@@ -104,6 +104,8 @@ const Signal& Bench::digital(int channel) const {
     if (m_logicSource[ch] == LogicSource::Train) return m_logicTrain[ch];
     if (m_logicSource[ch] == LogicSource::Level) return m_logicLevel[ch];
     if (m_logicSource[ch] == LogicSource::Uart) return *m_logicUart[ch];
+    // The logic input compares the generator's output against its own threshold.
+    if (m_logicSource[ch] == LogicSource::Generator) return m_generator;
     switch (ch) {
     case 0:
         return m_generator.mark() != nullptr ? *m_generator.mark() : m_uart;
@@ -246,6 +248,10 @@ bool Bench::logicControl(int ch, std::string_view value) {
     if (value == "low" || value == "high") {
         m_logicLevel[c].set(value == "high" ? kLogicHigh : 0.0);
         m_logicSource[c] = LogicSource::Level;
+        return true;
+    }
+    if (value == "generator") {
+        m_logicSource[c] = LogicSource::Generator;
         return true;
     }
     if (auto u = UartText::parse(value, kLogicHigh)) {

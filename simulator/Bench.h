@@ -15,7 +15,7 @@
 namespace kx::sim {
 
 enum class AnalogSource { Calibrator, Generator, Level, Train, Video, Waveform, Uart, Circuit };
-enum class LogicSource { Default, Train, Level, Uart };
+enum class LogicSource { Default, Train, Level, Uart, Generator };
 
 // What is connected to the inputs. The default bench: A1 on the calibrator, A2 on a cable from the
 // generator, D1 a looping UART text, D2 a 10 kHz clock, D3 that clock halved, D4 a 1 kHz 10 % pulse.
@@ -38,8 +38,8 @@ public:
 
     // "bench=default|thru|rc:..|open|short|load|rlc:..|lc:..",
     // "a1=calibrator|generator|ground|<volts>|sine:..|square:..|sum:..|runt:..|slew:..|burst:..|video:..|uart:..",
-    // "a2=...", "d1=default|low|high|burst:..|uart:..", "d2=..", "d3=..", "d4=..", "noise=on|off"; false when
-    // the key is not a bench item, ok tells whether the value was good.
+    // "a2=...", "d1=default|low|high|generator|burst:..|uart:..", "d2=..", "d3=..", "d4=..", "noise=on|off";
+    // false when the key is not a bench item, ok tells whether the value was good.
     bool control(std::string_view key, std::string_view value, bool& ok);
     void restoreDefault();
 

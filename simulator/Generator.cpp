@@ -348,7 +348,7 @@ void Generator::rebuildIntegral() {
             fe->input(), [this, ch](Picoseconds t) { return analogDivisions(ch, t); }, m_integralOrigin);
     } else if (m_source >= kD1 && m_source <= kD4) {
         const int ch = static_cast<int>(m_source - kD1);
-        const Signal* input = m_inputs.digital[ch];
+        const Signal* input = logicInput(ch);
         if (input == nullptr) return;
         const double threshold = m_inputs.threshold[ch];
         m_integral.reset(
@@ -363,6 +363,12 @@ double Generator::analogDivisions(int channel, Picoseconds t) const {
     if (fe == nullptr || fe->input() == nullptr || fe->input() == this) return 0.0;
     const double code = std::round(std::clamp(fe->idealCode(t), 0.0, 255.0));
     return (code - m_zeroCode[channel]) / 32.0;
+}
+
+const Signal* Generator::logicInput(int channel) const {
+    const Signal* input = m_inputs.digital[channel];
+    // A logic input wired to the generator's own output: the loop is open, as on A1 and A2.
+    return input == this ? nullptr : input;
 }
 
 double Generator::pulseLevel(Picoseconds t) const {
@@ -388,8 +394,8 @@ double Generator::modulating(Picoseconds t) const {
     case kD3:
     case kD4: {
         const int ch = static_cast<int>(m_source - kD1);
-        const Signal* input = m_inputs.digital[ch];
-        s = input != nullptr && input->volts(t) > m_inputs.threshold[ch] ? 1.0 : -1.0;
+        const Signal* input = logicInput(ch);
+        s = input == nullptr ? 0.0 : input->volts(t) > m_inputs.threshold[ch] ? 1.0 : -1.0;
         break;
     }
     case kPulseSource:
@@ -454,8 +460,8 @@ double Generator::modulatingMean() const {
     case kD2:
     case kD3:
     case kD4: {
-        const Signal* input = m_inputs.digital[m_source - kD1];
-        s = input != nullptr ? 2.0 * std::clamp(input->mean() / kLogicHigh, 0.0, 1.0) - 1.0 : -1.0;
+        const Signal* input = logicInput(static_cast<int>(m_source - kD1));
+        s = input != nullptr ? 2.0 * std::clamp(input->mean() / kLogicHigh, 0.0, 1.0) - 1.0 : 0.0;
         break;
     }
     case kPulseSource:
@@ -492,7 +498,7 @@ Picoseconds Generator::modulatingStableUntil(Picoseconds t) const {
     case kD2:
     case kD3:
     case kD4: {
-        const Signal* input = m_inputs.digital[m_source - kD1];
+        const Signal* input = logicInput(static_cast<int>(m_source - kD1));
         return input != nullptr ? input->stableUntil(t) : kForever;
     }
     case kPulseSource:

@@ -128,6 +128,8 @@ private:
     double waveform(double phase, Picoseconds t) const;
     double pulseLevel(Picoseconds t) const;
     double analogDivisions(int channel, Picoseconds t) const;
+    // D1..D4 as the modulator takes them; null when not connected or wired to this output.
+    const Signal* logicInput(int channel) const;
     void rebuildIntegral();
     double output(Picoseconds t) const; // before the load
 

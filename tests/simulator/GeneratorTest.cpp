@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -315,6 +316,53 @@ TEST(Generator, FrequencyModulationByLogicInputsAndTheAwg) {
         a.apply();
         EXPECT_NEAR(measuredHertz(a.gen, 1.0, kMs, 4 * kMs, 100'000), hertz, 10.0) << code;
     }
+}
+
+TEST(Generator, SystemCalibrationSineSpansZeroToThreeVolts) {
+    // Amplitude code 3000 from the offset code of 0 V, 25 cycles in a record of 10000 x 501 x 5 ns.
+    Bench b;
+    b.image.shape(0, 5);
+    b.image.set48(reg::kGenFreq, static_cast<std::uint64_t>(std::trunc(
+                                     1e9 / (501.0 * 10000.0 * 5.0) * 25.0 * 703687.44177664 + 0.5)));
+    b.image.amplitude(3000);
+    b.apply();
+    double low = 1e9, high = -1e9;
+    for (Picoseconds t = 0; t < 2 * kMs; t += 1'000'000) {
+        low = std::min(low, b.gen.volts(t));
+        high = std::max(high, b.gen.volts(t));
+    }
+    EXPECT_NEAR(low, 0.0, 2e-3);
+    EXPECT_NEAR(high, 3.0, 2e-3);
+    EXPECT_NEAR(b.gen.mean(), 1.5, 2e-3);
+}
+
+TEST(Generator, LogicInputWiredToItsOwnOutputDoesNotModulateIt) {
+    // As with A1 and A2: the loop is open, the modulating signal is 0.
+    const auto amWord =
+        static_cast<std::uint64_t>(std::trunc(1000 * 32.76775 * 2000 / 4096.0 + 0.5)); // 100 %
+    Bench am;
+    am.image.function(2, 3); // AM by D1
+    am.image.shape(6, 5);
+    am.image.amplitude(2000);
+    am.image.set48(reg::kGenStep, amWord);
+    am.apply();
+    GeneratorInputs inputs;
+    inputs.digital[0] = &am.gen;
+    am.gen.connect(inputs);
+    EXPECT_NEAR(am.gen.volts(kMs), 1.5, 2e-3);
+    EXPECT_NEAR(am.gen.mean(), 1.5, 2e-3);
+    EXPECT_EQ(am.gen.stableUntil(kMs), kForever);
+
+    Bench fm;
+    fm.image.function(3, 3); // FM by D1, 5 kHz deviation
+    fm.image.frequency(20000.0);
+    fm.image.amplitude(2000);
+    fm.image.set48(reg::kGenStep, static_cast<std::uint64_t>(
+                                      std::trunc(500 * 1073741824.0 * 1280.0 / (1e8 * 2047.0) + 0.5)));
+    fm.apply();
+    inputs.digital[0] = &fm.gen;
+    fm.gen.connect(inputs);
+    EXPECT_NEAR(measuredHertz(fm.gen, 1.0, kMs, 4 * kMs, 100'000), 20000.0, 10.0);
 }
 
 TEST(Generator, RunningIntegralOfAnInputThatDoesNotRepeat) {

@@ -107,6 +107,29 @@ Registers SimulatorData::base(std::size_t points) const {
     return g;
 }
 
+Registers SimulatorData::calibrationBase() const {
+    Registers g = base();
+    g.r[1] = 0x20; // auto: the frames come whatever the trigger
+    g.r[2] = 0;
+    g.set32(5, 501);
+    g.set16(9, 0);
+    g.set16(11, kCalibrationPoints);
+    g.r[32] = 0x0F;
+    g.r[38] = g.r[39] = 9;    // 500 mV/div
+    g.r[64] = g.r[65] = 0x00; // AC: the sine from 0 to 3 V sits around the middle
+    g.r[66] = 0x43;
+    g.set16(68, static_cast<std::uint32_t>(zeroDac(0, 2, 128 * 256.0)));
+    g.set16(70, static_cast<std::uint32_t>(zeroDac(1, 2, 128 * 256.0)));
+    g.r[113] = 0; // sine
+    const double word = std::trunc(
+        1e9 / (501.0 * static_cast<double>(kCalibrationPoints) * 5.0) * 25.0 * 703687.44177664 + 0.5);
+    for (int i = 0; i < 6; ++i)
+        g.r[114 + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(static_cast<std::uint64_t>(word) >> (8 * i));
+    g.set16(126, 3000);
+    return g;
+}
+
 Frame SimulatorData::frame(Registers& g, std::size_t points, int maxPackets) {
     m_host->sendSettings(g, ++m_seq);
     for (int i = 0; i < maxPackets; ++i) {

@@ -47,6 +47,11 @@ protected:
     // A1 1 V/div DC with 0 V at code 64; A2 0.5 V/div DC with 0 V at code 128; A1 rising trigger at
     // 1 V with auto; 2 us per sample; digital thresholds 1.65 V; generator off at 0 V.
     Registers base(std::size_t points = 5000) const;
+    // The system calibration's base setup: 10000 points after an auto trigger, 501 x 5 ns per
+    // sample, every input on, A1 and A2 at 500 mV/div AC, the generator's sine of amplitude code
+    // 3000 from 0 V at 25 cycles per record.
+    Registers calibrationBase() const;
+    static constexpr std::size_t kCalibrationPoints = 10000;
     // The first data packet taken under g, sent as a new settings frame.
     Frame frame(Registers& g, std::size_t points, int maxPackets = 400);
 
