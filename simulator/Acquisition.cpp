@@ -386,13 +386,15 @@ Picoseconds Acquisition::skip(Picoseconds t, Picoseconds dtPs, double v, double 
     // Quiet stretch: every grid point before it reads the same, so the trigger state cannot change.
     const Picoseconds stable = signal->stableUntil(t);
     if (stable > t + dtPs) return (stable - 1 - t) / dtPs * dtPs - dtPs;
-    if (m_source >= 2) return 0;
-    // Bounded slope: the signal needs a while to reach the next threshold that matters.
-    const double slope = signal->maxSlope() * m_frontEnd[m_source].codesPerVolt();
+    // Bounded slope: the signal needs a while to reach the next threshold that matters (a logic
+    // input's one threshold, in volts).
+    const bool logic = m_source >= 2;
+    const double slope = signal->maxSlope() * (logic ? 1.0 : m_frontEnd[m_source].codesPerVolt());
     if (!std::isfinite(slope) || slope <= 0.0) return 0;
     const bool rising = !m_edgeDown;
     const double target = m_searchArmed ? (rising ? upper : lower) : (rising ? lower : upper);
-    const double distance = std::abs(v - target) - 1.5;
+    const double distance =
+        logic ? std::abs(signal->volts(t) - m_thresholdVolts[m_source - 2]) : std::abs(v - target) - 1.5;
     if (distance <= 0.0) return 0;
     const double samples = distance / (slope * static_cast<double>(dtPs) * 1e-12);
     if (samples < 3.0) return 0;

@@ -11,6 +11,13 @@ namespace {
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Longest single jump, so the arithmetic on instants stays far from overflow.
 constexpr double kMaxJumpClocks = 1e13;
+// Where a scan at t may go on when the input needs `reach` clocks to change the output.
+Picoseconds jump(Picoseconds t, Picoseconds step, double reach) {
+    const double clocks = std::floor(reach) - 1.0;
+    if (clocks < 2.0) return step;
+    return t + static_cast<Picoseconds>(std::min(clocks, kMaxJumpClocks)) * kClockPs;
+}
+
 } // namespace
 
 Picoseconds ceilClock(Picoseconds t) {
@@ -32,8 +39,8 @@ bool ComparatorInput::high(Picoseconds t) const {
 
 int EdgeScanner::level(Picoseconds t, double& code) const {
     if (m_in.analog == nullptr) {
-        code = 0.0;
-        return m_in.logic->volts(t) > m_in.thresholdVolts ? kHigh : kLow;
+        code = m_in.logic->volts(t);
+        return code > m_in.thresholdVolts ? kHigh : kLow;
     }
     code = m_in.analog->idealCode(t);
     const double v = std::round(std::clamp(code, 0.0, 255.0));
@@ -52,7 +59,13 @@ Picoseconds EdgeScanner::following(Picoseconds t, double code) const {
     const Picoseconds step = t + kClockPs;
     const Picoseconds stable = signal->stableUntil(t);
     if (stable > step) return std::max(step, ceilClock(std::min(stable, kForever)));
-    if (m_in.analog == nullptr) return step;
+    if (m_in.analog == nullptr) {
+        // A logic input on a signal of bounded slope (the generator's sine): volts to its threshold.
+        const double slope = signal->maxSlope();
+        if (!std::isfinite(slope) || slope <= 0.0) return step;
+        return jump(t, step,
+                    std::abs(code - m_in.thresholdVolts) / (slope * static_cast<double>(kClockPs) * 1e-12));
+    }
     const double slope = signal->maxSlope() * m_in.analog->codesPerVolt();
     if (!std::isfinite(slope) || slope <= 0.0) return step;
     // Distance, in codes, to the nearest reading that would change the state; the rounding of the
@@ -67,9 +80,7 @@ Picoseconds EdgeScanner::following(Picoseconds t, double code) const {
         if (low >= 0.0) distance = std::min(distance, std::abs(code - low));
     }
     if (!std::isfinite(distance)) return kForever;
-    const double clocks = std::floor(distance / (slope * static_cast<double>(kClockPs) * 1e-12)) - 1.0;
-    if (clocks < 2.0) return step;
-    return t + static_cast<Picoseconds>(std::min(clocks, kMaxJumpClocks)) * kClockPs;
+    return jump(t, step, distance / (slope * static_cast<double>(kClockPs) * 1e-12));
 }
 
 EdgeScanner::Step EdgeScanner::next(Picoseconds limit, Edge& edge, long& budget) {

@@ -57,7 +57,7 @@ public:
     Picoseconds position() const { return m_t; }
 
 private:
-    // Zone of the input at t; code is the analog reading.
+    // Zone of the input at t; code is the analog reading, or a logic input's volts.
     int level(Picoseconds t, double& code) const;
     Picoseconds following(Picoseconds t, double code) const;
 

@@ -107,6 +107,22 @@ TEST_F(SimulatorCounter, FrequencyModeMeasuresEachInput) {
     }
 }
 
+TEST_F(SimulatorCounter, LogicInputOnTheGeneratorsSine) {
+    // The sine crosses the logic threshold (0 V) with a bounded slope: slow ones are counted too.
+    ASSERT_EQ(d2xx().control("d1=generator"), 0);
+    for (const double hertz : {1000.0, 20.0}) {
+        SCOPED_TRACE(hertz);
+        Registers g = counterOn(3);
+        g.set16(72, 0);
+        sine(g, hertz);
+        const Counter k = apply(g, 2);
+        ASSERT_FALSE(k.timeInvalid);
+        ASSERT_FALSE(k.countInvalid);
+        ASSERT_GT(k.ticks, 0u);
+        EXPECT_NEAR(k.hertz(), hertz, hertz * 1e-6);
+    }
+}
+
 TEST_F(SimulatorCounter, TimeBaseFollowsTheReferenceOscillator) {
     auto measure = [&](std::uint32_t tuning) {
         Registers g = counterOn(4);

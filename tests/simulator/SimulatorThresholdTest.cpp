@@ -88,6 +88,27 @@ TEST_F(SimulatorThreshold, GeneratorSineOnTheLogicInputsTellsTheirThresholds) {
     }
 }
 
+TEST_F(SimulatorThreshold, LogicTriggerFindsTheSineCrossingItsThreshold) {
+    // D1 rising at 1.5 V, normal trigger, 5 ns per sample: the search has a millisecond of sine
+    // to cover before the crossing.
+    ASSERT_EQ(d2xx().control("d1=generator"), 0);
+    constexpr std::size_t kPoints = 5000;
+    Registers g = calibrationBase();
+    g.r[1] = 0x02;
+    g.r[2] = 0x80;
+    g.set32(5, 1);
+    g.set16(9, kPoints / 2);
+    g.set16(11, kPoints / 2);
+    g.set16(72, thresholdCode(1500000.0));
+    for (int i = 0; i < 3; ++i) {
+        const Frame f = frame(g, kPoints);
+        ASSERT_EQ(f.digital[0].size(), kPoints);
+        EXPECT_EQ(f.info[0] & 0x04, 0) << "triggered";
+        EXPECT_EQ(f.digital[0][kPoints / 2], 0);
+        EXPECT_EQ(f.digital[0][kPoints / 2 + 1], 1);
+    }
+}
+
 TEST_F(SimulatorThreshold, LogicInputsGoBackToTheirBenchSignals) {
     // A 1.65 V threshold splits the 0..3 V sine nearly in half; the default D2 clock is half high too,
     // but a fixed level and the default D4 pulse (10 % high) are not.
