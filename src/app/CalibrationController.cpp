@@ -122,7 +122,6 @@ void CalibrationController::zeroStop() {
 }
 
 void CalibrationController::frameArrived() {
-    if (m_systemOpen) systemFrame();
     if (m_run != ZeroRun::Running) return;
     const core::FrameHeader& h = m_s.frame().header;
     const std::uint32_t counter = h[core::fh::FrameCounter];
@@ -163,9 +162,12 @@ std::uint32_t CalibrationController::publishOver(device::RegisterImageHolder& re
     if (m_systemOpen) {
         const core::InstrumentState& st = m_s.state();
         device::RegisterImage image = registers.snapshot();
-        fillSystemCalibrationImage(image, st.calibration.SystemTable, st.calibration.ZeroTable,
-                                   kSystemBaseCycles,
-                                   calibration::CodeForPpm(0.0, st.calibration.SystemTable), 2500000);
+        SystemImageInputs in;
+        in.setup = calibration::systemTestSetup(m_systemMode, m_rawOffset);
+        in.refOscCode = m_tuningCode;
+        in.thresholdMicroVolts = m_threshold;
+        in.compact = core::hasCompactFrontEnd(st.system.UiDeviceType);
+        fillSystemCalibrationImage(image, st.calibration.SystemTable, st.calibration.ZeroTable, in);
         registers.publish(image);
         return kZeroPoints;
     }
@@ -176,50 +178,178 @@ std::uint32_t CalibrationController::publishOver(device::RegisterImageHolder& re
     return kZeroPoints;
 }
 
+namespace {
+
+// What the system calibration changes in the view and puts back afterwards.
+struct SystemViewMemo {
+    ZeroViewMemo zero;
+    bool running, d1, d2, d3, d4, persistence;
+    std::int32_t voltsA1, voltsA2, probeA1, probeA2, timeBase;
+    core::CursorMode cursors;
+    core::DrawModeChoice drawMode;
+    core::FftState fft;
+    std::uint8_t shiftA1, shiftA2;
+};
+
+SystemViewMemo keepSystemView(const core::InstrumentState& st) {
+    const auto& sc = st.scope;
+    return {keepView(st),
+            sc.Running,
+            sc.CH_D1,
+            sc.CH_D2,
+            sc.CH_D3,
+            sc.CH_D4,
+            st.display.Persistence,
+            sc.A1.voltsDiv,
+            sc.A2.voltsDiv,
+            sc.A1.probe,
+            sc.A2.probe,
+            sc.timeBase,
+            st.display.cursors,
+            st.display.drawMode,
+            st.fft,
+            st.calibration.ZeroTable[core::kZeroByteShiftA1],
+            st.calibration.ZeroTable[core::kZeroByteShiftA2]};
+}
+
+void restoreSystemView(core::InstrumentState& st, const SystemViewMemo& m) {
+    restoreView(st, m.zero);
+    auto& sc = st.scope;
+    sc.Running = m.running;
+    sc.CH_D1 = m.d1;
+    sc.CH_D2 = m.d2;
+    sc.CH_D3 = m.d3;
+    sc.CH_D4 = m.d4;
+    st.display.Persistence = m.persistence;
+    sc.A1.voltsDiv = m.voltsA1;
+    sc.A2.voltsDiv = m.voltsA2;
+    sc.A1.probe = m.probeA1;
+    sc.A2.probe = m.probeA2;
+    sc.timeBase = m.timeBase;
+    st.display.cursors = m.cursors;
+    st.display.drawMode = m.drawMode;
+    st.fft = m.fft;
+    st.calibration.ZeroTable[core::kZeroByteShiftA1] = m.shiftA1;
+    st.calibration.ZeroTable[core::kZeroByteShiftA2] = m.shiftA2;
+}
+
+constexpr int kVoltsDiv500mV = 2;
+
+} // namespace
+
 void CalibrationController::systemCalibration() {
     BusyMark busy(m_s.busyFlag());
     core::InstrumentState& st = m_s.state();
     followReportedModel();
-    const ZeroViewMemo memo = keepView(st);
-    const bool running = st.scope.Running;
+    const SystemViewMemo memo = keepSystemView(st);
     const core::CalTable kept = st.calibration.SystemTable;
     m_s.m_flags.CalibrationRunPending.store(true);
     m_accepted = false;
-    st.scope.A1.shown = true;
-    st.scope.A2.shown = core::hasA2Channel(st.system.UiDeviceType);
-    st.scope.A1.Zero = st.scope.A2.Zero = 0x8000;
+
+    // A plain, untouched picture of both inputs and the logic inputs.
+    const bool compact = core::hasCompactFrontEnd(st.system.UiDeviceType);
+    auto& sc = st.scope;
+    sc.A1.shown = true;
+    sc.A2.shown = core::hasA2Channel(st.system.UiDeviceType);
+    sc.CH_D1 = sc.CH_D2 = sc.CH_D3 = sc.CH_D4 = true;
+    sc.A1.Zero = sc.A2.Zero = 0x8000;
+    sc.A1.voltsDiv = sc.A2.voltsDiv = compact ? core::kVoltsDiv01V : kVoltsDiv500mV;
+    sc.A1.probe = sc.A2.probe = 0;
+    st.display.drawMode = core::DrawModeChoice::Sinx;
+    st.display.cursors = core::CursorMode::None;
+    st.display.Persistence = false;
     st.fft.View_A1 = st.fft.View_A2 = false;
+    st.fft.Size = 6;
+    st.fft.Ave_On = true;
+    st.fft.Ave = 2;
+    st.fft.Zoom = 0;
     st.analyzer.NA = st.analyzer.AA = false;
-    st.scope.Running = m_s.flags().DeviceReady.load();
+    m_systemMeasures = m_s.flags().DeviceReady.load();
+    sc.Running = m_systemMeasures;
+    sc.SingleMode = false;
     m_systemOpen = true;
-    m_systemMode = kModeNone;
-    m_measurement.reset();
+    m_systemMode = calibration::kModeNone;
+    m_rawOffset = -1;
+    m_tuningCode = calibration::CodeForPpm(0.0, st.calibration.SystemTable);
+    m_threshold = 2500000;
     m_autoAdc.stop();
+    m_freqRun.stop();
     m_systemResults = {};
     m_systemResultCount = 0;
-    m_s.settingsChanged();
+    setSystemMode(calibration::kModeNone);
 
     m_s.window().showDialog(Dialog::SystemCalibration);
 
     m_systemOpen = false;
+    m_engine.measure(false, 25, 0.0);
     m_autoAdc.stop();
+    m_freqRun.stop();
     if (m_accepted)
         m_s.m_registers.requestTableUpload(device::CalTableKind::System, st.calibration.SystemTable);
     else
         st.calibration.SystemTable = kept;
     endRun();
-    restoreView(st, memo);
-    st.scope.Running = running;
+    restoreSystemView(st, memo);
     m_s.settingsChanged();
 }
 
+double CalibrationController::systemExpected() const {
+    return systemExpectedAmplitude(core::hasCompactFrontEnd(m_s.state().system.UiDeviceType));
+}
+
+void CalibrationController::restartMeasurement() {
+    const bool compact = core::hasCompactFrontEnd(m_s.state().system.UiDeviceType);
+    m_engine.measure(m_systemOpen && m_systemMeasures, calibration::measurementCycles(m_systemMode),
+                     systemRangeMicroVolts(compact));
+}
+
 void CalibrationController::setSystemMode(int mode) {
+    core::InstrumentState& st = m_s.state();
     m_systemMode = mode;
-    m_measurement.reset();
-    if (mode == kModeAutoAdc)
-        m_autoAdc.start(m_s.state().calibration.SystemTable);
+    m_rawOffset = -1;
+    if (mode == calibration::kModeAutoAdc)
+        m_autoAdc.start(st.calibration.SystemTable);
     else
         m_autoAdc.stop();
+    if (mode == calibration::kModeAutoFreq) {
+        m_freqRun.start();
+        m_tuningCode = calibration::kTuningPointCode[0];
+    } else {
+        m_freqRun.stop();
+    }
+    const calibration::SystemTestSetup setup = calibration::systemTestSetup(mode);
+    st.scope.timeBase = core::timeBaseIndexOf(setup.timeDivNs);
+    st.fft.View_A1 = setup.fftChannel == 0;
+    st.fft.View_A2 = setup.fftChannel == 1;
+    if (setup.fftChannel >= 0) m_s.spectrum().requestRestart(setup.fftChannel);
+    restartMeasurement();
+    m_s.settingsChanged();
+}
+
+void CalibrationController::focusGeneratorPoint(int point) {
+    setSystemMode(calibration::kModeNone);
+    m_rawOffset = calibration::kGenPointCode[std::clamp(point, 0, 2)];
+    m_s.settingsChanged();
+}
+
+void CalibrationController::focusTuningPoint(int point) {
+    m_tuningCode =
+        calibration::kTuningPointCode[std::clamp(point, 0, calibration::FreqTableRun::kPoints - 1)];
+    m_s.settingsChanged();
+}
+
+void CalibrationController::setTuningCode(std::uint16_t code) {
+    m_tuningCode = code;
+    m_s.settingsChanged();
+}
+
+void CalibrationController::tuneToZeroPpm() {
+    if (m_freqRun.running()) setSystemMode(calibration::kModeNone);
+    setTuningCode(calibration::CodeForPpm(0.0, m_s.state().calibration.SystemTable));
+}
+
+void CalibrationController::setDigitalThreshold(std::int32_t microVolts) {
+    m_threshold = microVolts;
     m_s.settingsChanged();
 }
 
@@ -229,24 +359,49 @@ void CalibrationController::setSystemByte(std::size_t at, std::uint8_t value) {
     m_s.settingsChanged();
 }
 
-void CalibrationController::systemFrame() {
-    if (!m_s.flags().DeviceReady.load()) return;
-    const core::FrameHeader& h = m_s.frame().header;
-    const std::uint32_t counter = h[core::fh::FrameCounter];
-    if (counter == 0 || counter == m_lastCounter) return;
-    m_lastCounter = counter;
-    if (!m_measurement.frame(systemFrameFrom(m_s.frame(), kSystemBaseCycles))) return;
-    m_systemResults = m_measurement.results();
-    ++m_systemResultCount;
-    if (!m_autoAdc.running()) return;
-    const core::InstrumentState& st = m_s.state();
-    if (m_autoAdc.result(m_systemResults, m_s.state().calibration.SystemTable, kSystemExpectedAmplitude,
-                         core::hasA2Input(st.system.UiDeviceType))) {
-        if (!m_autoAdc.running()) m_systemMode = kModeVerify;
-        // Results taken under the old trims are not averaged with the new ones.
-        m_measurement.reset();
-        m_s.settingsChanged();
+void CalibrationController::setSystemWord(std::size_t at, std::int32_t value) {
+    if (at + 1 >= core::kCalTableCrcOffset) return;
+    core::detail::putWord(m_s.state().calibration.SystemTable, at, std::clamp(value, -32768, 32767));
+    m_s.settingsChanged();
+}
+
+calibration::CounterWords CalibrationController::counterWords() const {
+    const core::FrameHeader h = m_s.frameHeader();
+    return {h[core::fh::CounterStatus], h[core::fh::CounterEvents], h[core::fh::CounterTicks]};
+}
+
+calibration::FreqTableRun::Step CalibrationController::systemTick() {
+    core::InstrumentState& st = m_s.state();
+    calibration::SystemResults r;
+    if (m_engine.take(r)) {
+        m_systemResults = r;
+        ++m_systemResultCount;
+        if (m_autoAdc.running() &&
+            m_autoAdc.result(m_systemResults, st.calibration.SystemTable, systemExpected(),
+                             core::hasA2Input(st.system.UiDeviceType))) {
+            if (m_autoAdc.running()) {
+                // Results taken under the old trims are not averaged with the new ones.
+                restartMeasurement();
+                m_s.settingsChanged();
+            } else {
+                setSystemMode(calibration::kModeVerify1k); // the status shows the verification
+            }
+        }
     }
+    if (!m_freqRun.running()) return {};
+    double f = 0.0, ppm = 0.0;
+    const bool have = calibration::counterDeviation(counterWords(), st.system.Ref_Freg, f, ppm);
+    const calibration::FreqTableRun::Step step = m_freqRun.tick(calibration::tableReading(have, f, ppm));
+    if (step.write >= 0)
+        setSystemWord(core::kSysFreqPoints + 2 * static_cast<std::size_t>(step.write),
+                      calibration::tablePointValue(step.ppm));
+    if (step.finished || step.aborted) {
+        setSystemMode(calibration::kModeNone);
+        if (step.finished) setTuningCode(calibration::CodeForPpm(0.0, st.calibration.SystemTable));
+    } else if (step.focus >= 0) {
+        focusTuningPoint(step.focus);
+    }
+    return step;
 }
 
 std::string CalibrationController::setZeroShift(int shift) {

@@ -84,7 +84,7 @@ ScopeSession::ScopeSession(SessionOptions options, SessionView& view, acquisitio
       m_viewController(std::make_unique<ViewController>(*this)),
       m_decoders(std::make_unique<DecoderController>(*this)),
       m_analyzers(std::make_unique<AnalyzerController>(*this)),
-      m_calibration(std::make_unique<CalibrationController>(*this)) {
+      m_calibration(std::make_unique<CalibrationController>(*this, *m_frame)) {
     // The instance is busy until the start-up has finished.
     m_busy.setBusy(true);
     m_exeIsTrm = startsWithTrm(m_options.exePath);
@@ -137,6 +137,7 @@ void ScopeSession::startUp() {
                                         m_stats,   m_board,      m_registers,    *m_frame,
                                         m_bridge,  *this,        m_fpga.bytes(), m_ets.get()};
     m_analyzers->engine().installHooks(parts.hooks);
+    m_calibration->systemEngine().installHooks(parts.hooks);
     m_thread = std::make_unique<acquisition::ScopeThread>(parts);
     m_spectrum->setFrameArrivedFlag(&m_thread->newFrame().FftFrameArrived);
     m_thread->start();

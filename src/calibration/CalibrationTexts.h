@@ -29,5 +29,17 @@ inline constexpr core::TextPair kAdcGroup[2] = {{"ADC A1 Calibration", "Кали
                                                 {"ADC A2 Calibration", "Калибровка АЦП A2"}};
 inline constexpr core::TextPair kAdcMatching[2] = {{"ADC A1 Matching", "Сопряжение АЦП канала A1"},
                                                    {"ADC A2 Matching", "Сопряжение АЦП канала A2"}};
+inline constexpr core::TextPair kGeneratorGroup{"Generator Calibration", "Калибровка генератора"};
+inline constexpr core::TextPair kGeneratorPrefix{"Generator Calibration. ", "Калибровка генератора. "};
+inline constexpr core::TextPair kDitherLabel[2] = {{"Dither A1 Compensation", "Компенсация dither A1"},
+                                                   {"Dither A2 Compensation", "Компенсация dither A2"}};
+inline constexpr core::TextPair kFrequencyGroup{"System Frequency Calibration",
+                                                "Калибровка системной частоты"};
+inline constexpr core::TextPair kReferenceFrequency{"Reference Frequency (Hz)", "Опорная частота (Гц)"};
+inline constexpr core::TextPair kFMeter{"F Meter = ", "Частотомер = "};
+inline constexpr core::TextPair kReferenceValues{"Calibration Reference Values",
+                                                 "Отклонение в опорных точках интерполятора (ppm)"};
+inline constexpr core::TextPair kDigitalGroup{"Digital Chanels Test (Thresh. = ",
+                                              "Проверка цифровых каналов (порог = "};
 
 } // namespace kx::calibration

@@ -56,16 +56,7 @@ void showFreqCalibration(QWidget* parent, ScopeSession& s) {
 }
 
 void showSystemCalibration(QWidget* parent, ScopeSession& s) {
-    CalibrationController& c = s.calibration();
-    calibration::SystemCalibrationHooks hooks;
-    hooks.deviceReady = [&s] { return s.flags().DeviceReady.load(); };
-    hooks.setMode = [&c](int mode) { c.setSystemMode(mode); };
-    hooks.mode = [&c] { return c.systemMode(); };
-    hooks.autoCountdown = [&c] { return c.autoAdcCountdown(); };
-    hooks.setByte = [&c](std::size_t at, std::uint8_t v) { c.setSystemByte(at, v); };
-    hooks.results = [&c]() -> const calibration::SystemResults& { return c.systemResults(); };
-    hooks.accept = [&c] { c.systemAccept(); };
-    calibration::TForm_CLBR dialog(parent, s.state(), std::move(hooks));
+    calibration::TForm_CLBR dialog(parent, s.state(), s.calibration());
     dialog.exec();
 }
 
