@@ -5,6 +5,7 @@
 // 1 kHz bench signal. With KX_SHOTS_DIR set, each dialog is saved as a picture in both languages.
 #include "app/CalibrationController.h"
 #include "app/window/TMFrm.h"
+#include "calibration/FreqCalibration.h"
 #include "core/ScopeTables.h"
 #include "support/ScriptedPrompt.h"
 #include "support/SimDevice.h"
@@ -13,10 +14,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFocusEvent>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 
 #include "support/QtWait.h"
@@ -310,6 +315,124 @@ TEST_F(CalibrationWindow, SystemCalibrationMatchesTheAgedConverters) {
             })) << "uploaded and sent back";
         }
         EXPECT_FALSE(window->flags().CalibrationRunPending.load());
+    }
+}
+
+// The system calibration's tuning table measured on the aged unit against a 1 kHz reference on
+// A1: afterwards the tuning code of 0 ppm brings the counter to the reference within 1 ppm, in
+// the dialog and, once the block is uploaded, in normal use.
+TEST_F(CalibrationWindow, SystemCalibrationMeasuresTheTuningTable) {
+    start("0x0023", false, "pacing=off;model=0x23;unit=drifted;seed=7;a1=square:1000:2", true);
+    window->state().system.Ref_Freg = 1000.0;
+    const core::CalTable before = window->state().calibration.SystemTable;
+    withDialog("Menu_SystemCalibration", [&](QWidget* d) {
+        CalibrationController& c = window->session().calibration();
+        EXPECT_GT(std::abs(counterPpm(*window)), 1.5) << "the shipped table no longer fits";
+        auto* timer = d->findChild<QTimer*>("Timer1");
+        auto* run = d->findChild<QPushButton*>("Button_Auto_Freq");
+        auto* bar = d->findChild<QProgressBar*>("ProgressBar_Freq");
+        auto* meter = d->findChild<QLabel*>("Label_FMeter");
+        ASSERT_TRUE(timer && run && bar && meter);
+        // The procedure counts 150 ticks; a quicker tick still leaves each point several readings.
+        timer->setInterval(20);
+        std::vector<std::uint32_t> updates;
+        std::uint16_t code = c.tuningCode();
+        run->click();
+        EXPECT_EQ(c.systemMode(), 12);
+        EXPECT_EQ(c.tuningCode(), 0x4000);
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                if (c.tuningCode() != code) {
+                    code = c.tuningCode();
+                    updates.push_back(window->session().status().counterUpdates);
+                }
+                return !c.freqTableRunning();
+            },
+            30000));
+        EXPECT_EQ(c.systemMode(), 0);
+        EXPECT_EQ(bar->value(), bar->maximum());
+        const core::CalTable& t = window->state().calibration.SystemTable;
+        EXPECT_EQ(c.tuningCode(), calibration::CodeForPpm(0.0, t));
+        for (int k = 0; k < 5; ++k) {
+            const auto at = core::kSysFreqPoints + 2 * static_cast<std::size_t>(k);
+            EXPECT_NE(core::calInt16(t, at), core::calInt16(before, at)) << k;
+        }
+        EXPECT_NEAR(counterPpm(*window), 0.0, 1.0);
+        EXPECT_TRUE(meter->text().endsWith(" ppm")) << meter->text().toStdString();
+        shot(d, "system_calibration_freq_en");
+        d->findChild<QPushButton*>("Button_OK")->click();
+    });
+    // Uploaded, and the program's own tuning (no user correction) now uses the new table.
+    ASSERT_TRUE(waitUntil(
+        [&] { return window->session().status().systemTable == window->state().calibration.SystemTable; }));
+    EXPECT_EQ(window->state().system.Freq_Clbr, 0);
+    window->state().scope.Running = true;
+    window->session().settingsChanged();
+    EXPECT_NEAR(counterPpm(*window), 0.0, 1.0);
+}
+
+// The logic inputs on the generator's 0..3 V sine: each threshold button is found again by the
+// share of low samples; the generator's points and the dither are shown from the block, and
+// entering a generator edit puts its raw offset code out.
+TEST_F(CalibrationWindow, SystemCalibrationDigitalThresholdsAndGenerator) {
+    for (const bool russian : {false, true}) {
+        SCOPED_TRACE(russian);
+        window.reset();
+        start("0x0023", russian,
+              "pacing=off;model=0x23;a1=generator;a2=generator;d1=generator;d2=generator;d3=generator;"
+              "d4=generator",
+              true);
+        const core::CalTable kept = window->state().calibration.SystemTable;
+        withDialog("Menu_SystemCalibration", [&](QWidget* d) {
+            CalibrationController& c = window->session().calibration();
+            auto* group = d->findChild<QGroupBox*>("GroupBox_Digital");
+            ASSERT_NE(group, nullptr);
+            d->findChild<QPushButton*>("Button_Dig_10K")->click();
+            EXPECT_EQ(c.systemMode(), 13);
+            const struct {
+                const char* button;
+                const char* caption;
+            } thresholds[] = {{"Button_Thr_05V", "= 500.0 mV)"},
+                              {"Button_Thr_15V", "= 1.500 V)"},
+                              {"Button_Thr_25V", "= 2.500 V)"}};
+            for (const auto& th : thresholds) {
+                SCOPED_TRACE(th.button);
+                d->findChild<QPushButton*>(th.button)->click();
+                const int seen = c.systemResultCount();
+                // A result set measured wholly at the new threshold.
+                ASSERT_TRUE(waitUntil([&] { return c.systemResultCount() > seen + 1; }, 20000));
+                QApplication::processEvents();
+                EXPECT_TRUE(group->title().endsWith(th.caption)) << group->title().toStdString();
+                for (int i = 1; i <= 4; ++i) {
+                    const auto* line = d->findChild<QLabel*>(QString("Label_D%1").arg(i));
+                    EXPECT_TRUE(line->text().endsWith(" - OK")) << line->text().toStdString();
+                }
+            }
+            const std::string prefix = russian ? "Калибровка генератора. " : "Generator Calibration. ";
+            EXPECT_EQ(d->findChild<QGroupBox*>("GroupBox_Generator")->title().toStdString().rfind(prefix, 0),
+                      0u);
+            EXPECT_EQ(d->findChild<QLabel*>("Label_Dith_A1")->text().toStdString().rfind("AMP = ", 0), 0u);
+            // Entering the -2.7 V point: mode 0, its raw code and no amplitude go out.
+            auto* neg = d->findChild<QLineEdit*>("Edit_Gen_Neg");
+            ASSERT_NE(neg, nullptr);
+            QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+            QApplication::sendEvent(neg, &in);
+            EXPECT_EQ(c.systemMode(), 0);
+            const device::RegisterImage image = window->session().registers().snapshot();
+            EXPECT_EQ(image.get16(device::reg::kGenOffsetCode), 0x2000);
+            EXPECT_EQ(image.get16(device::reg::kGenAmpCode), 0);
+            // A typed value is stored in 0.1 mV; text that is no number keeps it.
+            neg->setText("-2,6950");
+            emit neg->textEdited(neg->text());
+            EXPECT_EQ(core::calInt16(window->state().calibration.SystemTable, core::kSysGenNegative), -26950);
+            neg->setText("-2.6x");
+            emit neg->textEdited(neg->text());
+            EXPECT_EQ(core::calInt16(window->state().calibration.SystemTable, core::kSysGenNegative), -26950);
+            d->findChild<QPushButton*>("Button_Dig_10K")->click();
+            shot(d, russian ? "system_calibration_digital_ru" : "system_calibration_digital_en");
+            d->findChild<QPushButton*>("Button_Cancel")->click();
+        });
+        EXPECT_EQ(window->state().calibration.SystemTable, kept) << "Cancel puts the block back";
     }
 }
 
