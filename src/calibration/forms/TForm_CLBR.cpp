@@ -4,6 +4,7 @@
 #include "calibration/forms/OkCancelRow.h"
 
 #include "calibration/CalibrationTexts.h"
+#include "ui/DialogPlacement.h"
 #include "calibration/FreqCalibration.h"
 #include "calibration/SystemTestModes.h"
 #include "calibration/SystemTexts.h"
@@ -327,7 +328,7 @@ void TForm_CLBR::showEvent(QShowEvent* event) {
     if (m_port.systemMeasures()) m_timer->start();
     refresh();
     adjustSize();
-    if (QWidget* p = parentWidget()) move(p->window()->geometry().center() - rect().center());
+    if (QWidget* p = parentWidget()) ui::centreOver(this, p->window());
     QDialog::showEvent(event);
 }
 

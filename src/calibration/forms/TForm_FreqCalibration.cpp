@@ -3,6 +3,7 @@
 #include "calibration/forms/OkCancelRow.h"
 
 #include "calibration/CalibrationTexts.h"
+#include "ui/DialogPlacement.h"
 #include "calibration/FreqCalibration.h"
 
 #include <QHBoxLayout>
@@ -52,7 +53,7 @@ void TForm_FreqCalibration::showEvent(QShowEvent* event) {
     showPpm();
     m_ok->setFocus();
     adjustSize();
-    if (QWidget* p = parentWidget()) move(p->window()->geometry().center() - rect().center());
+    if (QWidget* p = parentWidget()) ui::centreOver(this, p->window());
     QDialog::showEvent(event);
 }
 

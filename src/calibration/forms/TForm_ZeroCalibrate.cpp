@@ -2,6 +2,7 @@
 #include "calibration/forms/TForm_ZeroCalibrate.h"
 
 #include "calibration/CalibrationTexts.h"
+#include "ui/DialogPlacement.h"
 #include "calibration/ZeroCalibration.h"
 #include "calibration/ZeroTableText.h"
 #include "core/DeviceModel.h"
@@ -78,7 +79,7 @@ void TForm_ZeroCalibrate::showEvent(QShowEvent* event) {
     m_debug->setText(QString::fromUtf8(
         zeroTableText(m_state.calibration.ZeroTable, core::hasA2Input(m_state.system.UiDeviceType)).c_str()));
     adjustSize();
-    if (QWidget* p = parentWidget()) move(p->window()->geometry().center() - rect().center());
+    if (QWidget* p = parentWidget()) ui::centreOver(this, p->window());
     QDialog::showEvent(event);
 }
 

@@ -3,6 +3,7 @@
 #include "calibration/forms/OkCancelRow.h"
 
 #include "calibration/CalibrationTexts.h"
+#include "ui/DialogPlacement.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,7 +46,7 @@ void TForm_ZeroCalibrateM::showEvent(QShowEvent* event) {
     m_loading = false;
     showShift({});
     adjustSize();
-    if (QWidget* p = parentWidget()) move(p->window()->geometry().center() - rect().center());
+    if (QWidget* p = parentWidget()) ui::centreOver(this, p->window());
     QDialog::showEvent(event);
 }
 
