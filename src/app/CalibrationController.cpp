@@ -304,6 +304,11 @@ void CalibrationController::restartMeasurement() {
 }
 
 void CalibrationController::setSystemMode(int mode) {
+    enterSystemMode(mode);
+    m_s.settingsChanged();
+}
+
+void CalibrationController::enterSystemMode(int mode) {
     core::InstrumentState& st = m_s.state();
     m_systemMode = mode;
     m_rawOffset = -1;
@@ -323,11 +328,10 @@ void CalibrationController::setSystemMode(int mode) {
     st.fft.View_A2 = setup.fftChannel == 1;
     if (setup.fftChannel >= 0) m_s.spectrum().requestRestart(setup.fftChannel);
     restartMeasurement();
-    m_s.settingsChanged();
 }
 
 void CalibrationController::focusGeneratorPoint(int point) {
-    setSystemMode(calibration::kModeNone);
+    enterSystemMode(calibration::kModeNone);
     m_rawOffset = calibration::kGenPointCode[std::clamp(point, 0, 2)];
     m_s.settingsChanged();
 }

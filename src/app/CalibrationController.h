@@ -98,6 +98,8 @@ private:
 
     // The model the instrument reports replaces the interface's, with a warning.
     void followReportedModel();
+    // A test mode's setup and runs, without publishing it yet.
+    void enterSystemMode(int mode);
     // The measurement follows the mode: afresh, at its cycles, only while the dialog measures.
     void restartMeasurement();
 

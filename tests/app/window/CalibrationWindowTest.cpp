@@ -383,8 +383,33 @@ TEST_F(CalibrationWindow, SystemCalibrationDigitalThresholdsAndGenerator) {
               "d4=generator",
               true);
         const core::CalTable kept = window->state().calibration.SystemTable;
+        // A view the dialog changes and puts back.
+        core::InstrumentState& st = window->state();
+        st.scope.A1.probe = 1;
+        st.display.cursors = core::CursorMode::Double;
+        st.display.Persistence = true;
+        st.display.drawMode = core::DrawModeChoice::Dots;
+        st.fft.Size = 2;
+        st.fft.Ave_On = false;
+        st.fft.Zoom = 3;
+        st.calibration.ZeroTable[core::kZeroByteShiftA1] = 7;
+        window->session().settingsChanged();
+        const core::InstrumentState view = st;
         withDialog("Menu_SystemCalibration", [&](QWidget* d) {
             CalibrationController& c = window->session().calibration();
+            EXPECT_EQ(st.scope.A1.probe, 0);
+            EXPECT_EQ(st.display.cursors, core::CursorMode::None);
+            EXPECT_FALSE(st.display.Persistence);
+            EXPECT_EQ(st.display.drawMode, core::DrawModeChoice::Sinx);
+            EXPECT_EQ(st.fft.Size, 6);
+            EXPECT_TRUE(st.fft.Ave_On);
+            EXPECT_EQ(st.fft.Ave, 2);
+            EXPECT_EQ(st.fft.Zoom, 0);
+            // The dither's spectrum: A1's FFT at 10 us/div, sampled at 5 ns.
+            d->findChild<QPushButton*>("Button_FFT_Dith_A1")->click();
+            EXPECT_TRUE(st.fft.View_A1);
+            EXPECT_EQ(core::kTimeBases[static_cast<std::size_t>(st.scope.timeBase)].nsPerDiv, 10000);
+            EXPECT_EQ(window->session().registers().snapshot().get32(device::reg::kDecimation), 1u);
             auto* group = d->findChild<QGroupBox*>("GroupBox_Digital");
             ASSERT_NE(group, nullptr);
             d->findChild<QPushButton*>("Button_Dig_10K")->click();
@@ -433,6 +458,17 @@ TEST_F(CalibrationWindow, SystemCalibrationDigitalThresholdsAndGenerator) {
             d->findChild<QPushButton*>("Button_Cancel")->click();
         });
         EXPECT_EQ(window->state().calibration.SystemTable, kept) << "Cancel puts the block back";
+        EXPECT_EQ(st.scope.A1.probe, view.scope.A1.probe);
+        EXPECT_EQ(st.scope.timeBase, view.scope.timeBase);
+        EXPECT_EQ(st.scope.A1.voltsDiv, view.scope.A1.voltsDiv);
+        EXPECT_EQ(st.display.cursors, view.display.cursors);
+        EXPECT_EQ(st.display.Persistence, view.display.Persistence);
+        EXPECT_EQ(st.display.drawMode, view.display.drawMode);
+        EXPECT_EQ(st.fft.View_A1, view.fft.View_A1);
+        EXPECT_EQ(st.fft.Size, view.fft.Size);
+        EXPECT_EQ(st.fft.Ave_On, view.fft.Ave_On);
+        EXPECT_EQ(st.fft.Zoom, view.fft.Zoom);
+        EXPECT_EQ(st.calibration.ZeroTable[core::kZeroByteShiftA1], 7);
     }
 }
 
