@@ -2,6 +2,8 @@
 // The program without its widgets: handlers on the session against the simulated instrument, with
 // the test thread as the GUI thread.
 #include "analyzers/AnalyzerFrame.h"
+#include "app/CalibrationController.h"
+#include "calibration/SystemTestModes.h"
 #include "app/DecoderController.h"
 #include "app/FilesController.h"
 #include "app/GeneratorController.h"
@@ -48,7 +50,11 @@ struct FakeView : SessionView {
     void applyCaptions() override { calls.push_back("captions"); }
     void syncControls() override { calls.push_back("sync"); }
     bool askLanguage() override { return false; }
-    void showDialog(Dialog which) override { dialogs.push_back(which); }
+    std::function<void(Dialog)> onDialog; // what the user does while a dialog is open
+    void showDialog(Dialog which) override {
+        dialogs.push_back(which);
+        if (onDialog) onDialog(which);
+    }
     void showHelp() override {}
     void closeWindow() override { calls.push_back("close"); }
     void raiseWindow() override { calls.push_back("raise"); }
@@ -596,6 +602,36 @@ TEST_F(SessionTest, SaveWritesTheDecodedCharactersOfTheFrameOnScreen) {
     EXPECT_EQ(session->decoders().saveDecoded(), files::ExportStatus::NoData);
     EXPECT_FALSE(std::filesystem::exists(m_dir / "none.csv"));
     EXPECT_EQ(prompt.shown.back().text, "No data for writing.");
+}
+
+// The system calibration measures in the acquisition thread while its dialog is open: the
+// converters' automatic matching on an aged unit, stepped as the dialog's timer steps it.
+TEST_F(SessionTest, SystemCalibrationMatchesTheConvertersFromTheAcquisitionThread) {
+    ASSERT_EQ(testing::simControl("unit=drifted;seed=7;a1=generator;a2=generator"), 0);
+    start();
+    CalibrationController& c = session->calibration();
+    view.onDialog = [&](Dialog d) {
+        ASSERT_EQ(d, Dialog::SystemCalibration);
+        EXPECT_TRUE(session->flags().CalibrationRunPending.load());
+        c.setSystemMode(calibration::kModeAutoAdc);
+        ASSERT_TRUE(bridge.pumpUntil([&] {
+            c.systemTick();
+            return c.systemMode() == calibration::kModeVerify1k;
+        }));
+        const int seen = c.systemResultCount();
+        ASSERT_TRUE(bridge.pumpUntil([&] {
+            c.systemTick();
+            return c.systemResultCount() > seen + 1;
+        }));
+        for (int ch = 0; ch < 2; ++ch)
+            EXPECT_TRUE(calibration::adcMatched(c.systemResults(), ch, c.systemExpected())) << ch;
+        c.systemAccept();
+    };
+    c.systemCalibration();
+    EXPECT_FALSE(session->flags().CalibrationRunPending.load());
+    ASSERT_TRUE(bridge.pumpUntil([&] {
+        return session->status().systemTable == session->state().calibration.SystemTable;
+    })) << "uploaded and sent back";
 }
 
 } // namespace
