@@ -4,12 +4,13 @@
 #include "calibration/forms/OkCancelRow.h"
 
 #include "calibration/CalibrationTexts.h"
-#include "ui/DialogPlacement.h"
 #include "calibration/FreqCalibration.h"
 #include "calibration/SystemTestModes.h"
 #include "calibration/SystemTexts.h"
 #include "core/DeviceModel.h"
 #include "core/NumberFormat.h"
+#include "core/Rounding.h"
+#include "ui/DialogPlacement.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -116,21 +117,27 @@ QScrollBar* TForm_CLBR::blockBar(const char* name, int min, int max, std::size_t
     return bar;
 }
 
+NumberEdit* TForm_CLBR::wordEdit(const char* name, std::size_t at, double scale,
+                                 std::function<void()> entered, QWidget* parent) {
+    auto* e = new NumberEdit(name, parent);
+    e->onValue = [this, at, scale](double v) {
+        m_port.setSystemWord(at, core::roundHalfAway<std::int32_t>(v * scale));
+    };
+    e->onFocus = [this, entered = std::move(entered)] {
+        if (m_loading) return;
+        entered();
+        refresh();
+    };
+    return e;
+}
+
 QGroupBox* TForm_CLBR::buildGenerator() {
     m_generator = new QGroupBox(this);
     m_generator->setObjectName("GroupBox_Generator");
     auto* grid = new QGridLayout(m_generator);
     for (int i = 0; i < 3; ++i) {
-        NumberEdit* e = new NumberEdit(kGenNames[i], m_generator);
-        const std::size_t at = kGenAt[i];
-        e->onValue = [this, at](double volts) {
-            m_port.setSystemWord(at, static_cast<std::int32_t>(std::lround(volts * 10000.0)));
-        };
-        e->onFocus = [this, i] {
-            if (m_loading) return;
-            m_port.focusGeneratorPoint(i);
-            refresh();
-        };
+        NumberEdit* e = wordEdit(
+            kGenNames[i], kGenAt[i], 10000.0, [this, i] { m_port.focusGeneratorPoint(i); }, m_generator);
         grid->addWidget(e, 0, i);
         m_genEdits[static_cast<std::size_t>(i)] = e;
         m_genFullOnly.push_back(e);
@@ -229,16 +236,9 @@ QGroupBox* TForm_CLBR::buildFrequency() {
     grid->addWidget(m_refValues, 2, 0, 1, 5);
     for (int k = 0; k < 5; ++k) {
         const std::string name = "Edit_FPnt_" + std::to_string(k + 1);
-        NumberEdit* e = new NumberEdit(name.c_str(), m_frequency);
-        const std::size_t at = core::kSysFreqPoints + 2 * static_cast<std::size_t>(k);
-        e->onValue = [this, at](double ppm) {
-            m_port.setSystemWord(at, static_cast<std::int32_t>(std::lround(ppm * 100.0)));
-        };
-        e->onFocus = [this, k] {
-            if (m_loading) return;
-            m_port.focusTuningPoint(k);
-            refresh();
-        };
+        NumberEdit* e = wordEdit(
+            name.c_str(), core::kSysFreqPoints + 2 * static_cast<std::size_t>(k), 100.0,
+            [this, k] { m_port.focusTuningPoint(k); }, m_frequency);
         grid->addWidget(e, 3, k);
         m_ppm[static_cast<std::size_t>(k)] = e;
     }

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QGroupBox;
@@ -44,6 +45,9 @@ private:
     QGroupBox* buildDigital();
     // A test-mode button: pressed it selects its mode, released it returns to mode 0.
     QPushButton* modeButton(const char* name, const char* caption, int mode, QWidget* parent);
+    // A box of a signed word of the block in units of 1/scale; `entered` runs when it gets the focus.
+    NumberEdit* wordEdit(const char* name, std::size_t at, double scale, std::function<void()> entered,
+                         QWidget* parent);
     QScrollBar* blockBar(const char* name, int min, int max, std::size_t at, QWidget* parent);
     void applyCaptions();
     void tick();
