@@ -472,5 +472,25 @@ TEST_F(CalibrationWindow, SystemCalibrationDigitalThresholdsAndGenerator) {
     }
 }
 
+// On the compact front end the generator's points are not calibrated here, and the converters
+// expect the smaller test sine of its 100 mV/div.
+TEST_F(CalibrationWindow, SystemCalibrationOnTheCompactFrontEnd) {
+    start("0x0035", false, "pacing=off;model=0x35", true);
+    withDialog("Menu_SystemCalibration", [&](QWidget* d) {
+        EXPECT_EQ(d->findChild<QGroupBox*>("GroupBox_Generator")->title().toStdString(),
+                  "Generator Calibration. ");
+        for (const char* hidden : {"Edit_Gen_Zero", "Edit_Gen_Neg", "Edit_Gen_Pos", "Label_Gen_Status"})
+            EXPECT_FALSE(d->findChild<QWidget*>(hidden)->isVisible()) << hidden;
+        for (const char* hidden : {"Button_SET", "Button_TestM3V", "Button_Test3V"})
+            EXPECT_FALSE(d->findChild<QWidget*>(hidden)->isVisible()) << hidden;
+        EXPECT_TRUE(d->findChild<QWidget*>("Button_3VGain")->isVisible());
+        EXPECT_DOUBLE_EQ(window->session().calibration().systemExpected(), 650000.0);
+        const device::RegisterImage image = window->session().registers().snapshot();
+        EXPECT_EQ(image.get16(device::reg::kGenAmpCode), 1300);
+        EXPECT_EQ(image.get16(device::reg::kGenLoadCode), 20972);
+        d->findChild<QPushButton*>("Button_Cancel")->click();
+    });
+}
+
 } // namespace
 } // namespace kx::app
