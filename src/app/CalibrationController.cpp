@@ -183,8 +183,9 @@ namespace {
 // What the system calibration changes in the view and puts back afterwards.
 struct SystemViewMemo {
     ZeroViewMemo zero;
-    bool running, d1, d2, d3, d4, persistence;
+    bool running, single, d1, d2, d3, d4, persistence;
     std::int32_t voltsA1, voltsA2, probeA1, probeA2, timeBase;
+    double levA1, levA2;
     core::CursorMode cursors;
     core::DrawModeChoice drawMode;
     core::FftState fft;
@@ -195,6 +196,7 @@ SystemViewMemo keepSystemView(const core::InstrumentState& st) {
     const auto& sc = st.scope;
     return {keepView(st),
             sc.Running,
+            sc.SingleMode,
             sc.CH_D1,
             sc.CH_D2,
             sc.CH_D3,
@@ -205,6 +207,8 @@ SystemViewMemo keepSystemView(const core::InstrumentState& st) {
             sc.A1.probe,
             sc.A2.probe,
             sc.timeBase,
+            st.trigger.Lev_A1,
+            st.trigger.Lev_A2,
             st.display.cursors,
             st.display.drawMode,
             st.fft,
@@ -216,6 +220,7 @@ void restoreSystemView(core::InstrumentState& st, const SystemViewMemo& m) {
     restoreView(st, m.zero);
     auto& sc = st.scope;
     sc.Running = m.running;
+    sc.SingleMode = m.single;
     sc.CH_D1 = m.d1;
     sc.CH_D2 = m.d2;
     sc.CH_D3 = m.d3;
@@ -226,6 +231,8 @@ void restoreSystemView(core::InstrumentState& st, const SystemViewMemo& m) {
     sc.A1.probe = m.probeA1;
     sc.A2.probe = m.probeA2;
     sc.timeBase = m.timeBase;
+    st.trigger.Lev_A1 = m.levA1;
+    st.trigger.Lev_A2 = m.levA2;
     st.display.cursors = m.cursors;
     st.display.drawMode = m.drawMode;
     st.fft = m.fft;
@@ -253,6 +260,7 @@ void CalibrationController::systemCalibration() {
     sc.A2.shown = core::hasA2Channel(st.system.UiDeviceType);
     sc.CH_D1 = sc.CH_D2 = sc.CH_D3 = sc.CH_D4 = true;
     sc.A1.Zero = sc.A2.Zero = 0x8000;
+    st.trigger.Lev_A1 = st.trigger.Lev_A2 = 32768.0;
     sc.A1.voltsDiv = sc.A2.voltsDiv = compact ? core::kVoltsDiv01V : kVoltsDiv500mV;
     sc.A1.probe = sc.A2.probe = 0;
     st.display.drawMode = core::DrawModeChoice::Sinx;

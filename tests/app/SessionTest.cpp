@@ -3,13 +3,13 @@
 // the test thread as the GUI thread.
 #include "analyzers/AnalyzerFrame.h"
 #include "app/CalibrationController.h"
-#include "calibration/SystemTestModes.h"
 #include "app/DecoderController.h"
 #include "app/FilesController.h"
 #include "app/GeneratorController.h"
 #include "app/ScopeController.h"
 #include "app/ScopeSession.h"
 #include "app/ViewController.h"
+#include "calibration/SystemTestModes.h"
 #include "core/DeviceModel.h"
 #include "core/ScopeTables.h"
 #include "device/StatusPacket.h"
@@ -610,8 +610,12 @@ TEST_F(SessionTest, SystemCalibrationMatchesTheConvertersFromTheAcquisitionThrea
     ASSERT_EQ(testing::simControl("unit=drifted;seed=7;a1=generator;a2=generator"), 0);
     start();
     CalibrationController& c = session->calibration();
+    session->state().scope.SingleMode = true; // the single-shot choice outlives the dialog
+    session->state().trigger.Lev_A1 = 40000.0;
     view.onDialog = [&](Dialog d) {
         ASSERT_EQ(d, Dialog::SystemCalibration);
+        EXPECT_FALSE(session->state().scope.SingleMode);
+        EXPECT_EQ(session->state().trigger.Lev_A1, 32768.0);
         EXPECT_TRUE(session->flags().CalibrationRunPending.load());
         c.setSystemMode(calibration::kModeAutoAdc);
         ASSERT_TRUE(bridge.pumpUntil([&] {
@@ -629,6 +633,8 @@ TEST_F(SessionTest, SystemCalibrationMatchesTheConvertersFromTheAcquisitionThrea
     };
     c.systemCalibration();
     EXPECT_FALSE(session->flags().CalibrationRunPending.load());
+    EXPECT_TRUE(session->state().scope.SingleMode);
+    EXPECT_EQ(session->state().trigger.Lev_A1, 40000.0);
     ASSERT_TRUE(bridge.pumpUntil([&] {
         return session->status().systemTable == session->state().calibration.SystemTable;
     })) << "uploaded and sent back";

@@ -4,9 +4,10 @@
 #include <QApplication>
 #include <QPalette>
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
+#include <system_error>
 
 namespace kx::calibration {
 
@@ -25,10 +26,13 @@ std::optional<double> NumberEdit::parse(const QString& text) {
     std::string s = text.trimmed().toStdString();
     for (char& c : s)
         if (c == ',') c = '.';
-    if (s.empty()) return std::nullopt;
-    char* end = nullptr;
-    const double v = std::strtod(s.c_str(), &end);
-    if (end != s.c_str() + s.size() || !std::isfinite(v)) return std::nullopt;
+    // from_chars ignores the locale, which the toolkit sets from the environment.
+    const char* first = s.data();
+    const char* last = s.data() + s.size();
+    if (first != last && *first == '+') ++first;
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(first, last, v);
+    if (first == last || ec != std::errc() || end != last || !std::isfinite(v)) return std::nullopt;
     return v;
 }
 

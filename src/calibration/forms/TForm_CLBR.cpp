@@ -122,6 +122,7 @@ NumberEdit* TForm_CLBR::wordEdit(const char* name, std::size_t at, double scale,
     auto* e = new NumberEdit(name, parent);
     e->onValue = [this, at, scale](double v) {
         m_port.setSystemWord(at, core::roundHalfAway<std::int32_t>(v * scale));
+        refresh();
     };
     e->onFocus = [this, entered = std::move(entered)] {
         if (m_loading) return;
@@ -228,7 +229,10 @@ QGroupBox* TForm_CLBR::buildFrequency() {
     grid->addWidget(m_refLabel, 0, 0, 1, 3);
     m_refFreq = new NumberEdit("Edit_Ref_Freq", m_frequency);
     m_refFreq->setMaximumWidth(140);
-    m_refFreq->onValue = [this](double hz) { m_state.system.Ref_Freg = hz; };
+    m_refFreq->onValue = [this](double hz) {
+        m_state.system.Ref_Freg = hz;
+        refresh();
+    };
     grid->addWidget(m_refFreq, 0, 3, 1, 2);
     m_fMeter = label("Label_FMeter", m_frequency);
     grid->addWidget(m_fMeter, 1, 0, 1, 5);

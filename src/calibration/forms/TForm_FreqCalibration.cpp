@@ -3,8 +3,8 @@
 #include "calibration/forms/OkCancelRow.h"
 
 #include "calibration/CalibrationTexts.h"
-#include "ui/DialogPlacement.h"
 #include "calibration/FreqCalibration.h"
+#include "ui/DialogPlacement.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -2,10 +2,10 @@
 #include "calibration/forms/TForm_ZeroCalibrate.h"
 
 #include "calibration/CalibrationTexts.h"
-#include "ui/DialogPlacement.h"
 #include "calibration/ZeroCalibration.h"
 #include "calibration/ZeroTableText.h"
 #include "core/DeviceModel.h"
+#include "ui/DialogPlacement.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -350,6 +350,9 @@ TEST_F(CalibrationWindow, SystemCalibrationMeasuresTheTuningTable) {
             },
             30000));
         EXPECT_EQ(c.systemMode(), 0);
+        // Every point was read after fresh counter results at its own code.
+        ASSERT_GE(updates.size(), 5u);
+        for (std::size_t k = 1; k < updates.size(); ++k) EXPECT_GE(updates[k] - updates[k - 1], 2u) << k;
         EXPECT_EQ(bar->value(), bar->maximum());
         const core::CalTable& t = window->state().calibration.SystemTable;
         EXPECT_EQ(c.tuningCode(), calibration::CodeForPpm(0.0, t));
@@ -447,12 +450,19 @@ TEST_F(CalibrationWindow, SystemCalibrationDigitalThresholdsAndGenerator) {
             EXPECT_EQ(image.get16(device::reg::kGenOffsetCode), 0x2000);
             EXPECT_EQ(image.get16(device::reg::kGenAmpCode), 0);
             // A typed value is stored in 0.1 mV; text that is no number keeps it.
-            neg->setText("-2,6950");
+            // Either decimal separator, whatever the locale; the caption follows at once.
+            auto* gen = d->findChild<QGroupBox*>("GroupBox_Generator");
+            const QString caption = gen->title();
+            neg->setText("-2,6900");
             emit neg->textEdited(neg->text());
-            EXPECT_EQ(core::calInt16(window->state().calibration.SystemTable, core::kSysGenNegative), -26950);
+            EXPECT_EQ(core::calInt16(window->state().calibration.SystemTable, core::kSysGenNegative), -26900);
+            EXPECT_NE(gen->title(), caption);
+            neg->setText("-2.6800");
+            emit neg->textEdited(neg->text());
+            EXPECT_EQ(core::calInt16(window->state().calibration.SystemTable, core::kSysGenNegative), -26800);
             neg->setText("-2.6x");
             emit neg->textEdited(neg->text());
-            EXPECT_EQ(core::calInt16(window->state().calibration.SystemTable, core::kSysGenNegative), -26950);
+            EXPECT_EQ(core::calInt16(window->state().calibration.SystemTable, core::kSysGenNegative), -26800);
             d->findChild<QPushButton*>("Button_Dig_10K")->click();
             shot(d, russian ? "system_calibration_digital_ru" : "system_calibration_digital_en");
             d->findChild<QPushButton*>("Button_Cancel")->click();
