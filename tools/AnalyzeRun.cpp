@@ -13,9 +13,8 @@ namespace kx::tool {
 
 namespace fh = core::fh;
 
-AnalyzeRun::AnalyzeRun() : ToolGui(m_flags, m_registers, m_board) {
-    m_frame->clear();
-    m_engine = std::make_unique<app::AnalyzerEngine>(m_registers, m_flags, *m_frame);
+AnalyzeRun::AnalyzeRun() : ToolGui(m_link.flags, m_link.registers, m_link.board) {
+    m_engine = std::make_unique<app::AnalyzerEngine>(m_link.registers, m_link.flags, *m_link.frame);
 }
 
 AnalyzeRun::~AnalyzeRun() {
@@ -27,9 +26,9 @@ bool AnalyzeRun::open(const char* command, const std::string& settingsFile,
     if (!openInstrument(command, m_binding, m_connection, m_event, m_prompt)) return false;
     m_opened = true;
     if (!settingsFile.empty() && !readAnySettingsFile(settingsFile, state)) return false;
-    m_fpga = device::FpgaImage::load();
-    acquisition::ScopeThreadParts parts{m_binding,   m_connection, m_event, m_flags, m_stats,        m_board,
-                                        m_registers, *m_frame,     *this,   *this,   m_fpga.bytes(), nullptr};
+    acquisition::ScopeThreadParts parts{
+        m_binding,        m_connection,  m_event, m_link.flags, m_link.stats,        m_link.board,
+        m_link.registers, *m_link.frame, *this,   *this,        m_link.fpga.bytes(), nullptr};
     m_engine->installHooks(parts.hooks);
     m_thread = std::make_unique<acquisition::ScopeThread>(parts);
     setThread(m_thread.get());
@@ -39,13 +38,14 @@ bool AnalyzeRun::open(const char* command, const std::string& settingsFile,
         prepare(state);
         settingsChanged();
     }
-    m_flags.ReconfigureRequest = true;
+    m_link.flags.ReconfigureRequest = true;
     m_thread->start();
     return true;
 }
 
 bool AnalyzeRun::waitConfigured() {
-    return waitFor([this] { return m_flags.DeviceConfigured.load() && m_flags.DeviceReady.load(); }, 10);
+    return waitFor([this] { return m_link.flags.DeviceConfigured.load() && m_link.flags.DeviceReady.load(); },
+                   10);
 }
 
 void AnalyzeRun::gui(const std::function<void()>& call) {
@@ -79,12 +79,12 @@ bool AnalyzeRun::takeSweep(int kind, core::FrameRecord& out, int seconds) {
 }
 
 void AnalyzeRun::signalAreaUpdate() {
-    const core::FrameHeader& h = m_frame->header;
+    const core::FrameHeader& h = m_link.frame->header;
     ++m_frames;
     const bool complete = h[fh::CaptureLength] > 0 && h[fh::AnalogCount] == h[fh::CaptureLength];
     if (m_keep != nullptr && !m_kept && complete && static_cast<int>(h[fh::AnalyzerMode]) == m_wantKind) {
         m_keep->header = h;
-        m_keep->points = m_frame->points;
+        m_keep->points = m_link.frame->points;
         m_kept = true;
     }
     m_changed.notify_all();
@@ -102,13 +102,13 @@ void AnalyzeRun::close() {
     m_opened = false;
     ToolGui::close();
     if (m_thread) m_thread->stop();
-    if (m_thread && m_flags.DeviceReady) {
+    if (m_thread && m_link.flags.DeviceReady) {
         std::lock_guard lock(mutex);
         state.scope.Running = false;
         state.scope.SingleMode = false;
-        m_flags.Running = false;
-        m_flags.SingleMode = false;
-        app::applySettings(state, m_registers);
+        m_link.flags.Running = false;
+        m_link.flags.SingleMode = false;
+        app::applySettings(state, m_link.registers);
         m_thread->link().sendSettings();
     }
     m_binding.close(m_connection.handle.load());

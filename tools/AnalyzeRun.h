@@ -48,8 +48,8 @@ public:
     void close();
 
     app::AnalyzerEngine& engine() { return *m_engine; }
-    device::RequestFlags& flags() { return m_flags; }
-    device::RegisterImageHolder& registers() { return m_registers; }
+    device::RequestFlags& flags() { return m_link.flags; }
+    device::RegisterImageHolder& registers() { return m_link.registers; }
     StderrPrompt& prompt() { return m_prompt; }
 
 private:
@@ -60,12 +60,7 @@ private:
     device::D2xxBinding m_binding;
     device::Connection m_connection;
     device::DataEvent m_event;
-    device::RequestFlags m_flags;
-    device::LinkStatistics m_stats;
-    device::StatusBoard m_board;
-    device::RegisterImageHolder m_registers;
-    std::unique_ptr<core::FrameRecord> m_frame = std::make_unique<core::FrameRecord>();
-    device::FpgaImage m_fpga;
+    LinkParts m_link;
     StderrPrompt m_prompt;
     std::unique_ptr<app::AnalyzerEngine> m_engine;
     std::unique_ptr<acquisition::ScopeThread> m_thread;

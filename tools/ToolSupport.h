@@ -5,6 +5,11 @@
 #include "core/InstrumentState.h"
 #include "core/Prompt.h"
 #include "device/DeviceOpen.h"
+#include "device/FpgaImage.h"
+#include "device/LinkStatistics.h"
+#include "device/RegisterImage.h"
+#include "device/RequestFlags.h"
+#include "device/StatusInfo.h"
 
 #include <memory>
 #include <string>
@@ -60,6 +65,25 @@ void printUsbError(const char* command, int status);
 // on stderr.
 bool openInstrument(const char* command, device::D2xxBinding& binding, device::Connection& connection,
                     device::DataEvent& event, core::Prompt& prompt);
+
+// What the acquisition thread shares with a command once the instrument is open: the request
+// flags, link statistics, status board, register image, an empty frame record (large: on the
+// heap) and the FPGA image.
+struct LinkParts {
+    device::RequestFlags flags;
+    device::LinkStatistics stats;
+    device::StatusBoard board;
+    device::RegisterImageHolder registers;
+    std::unique_ptr<core::FrameRecord> frame = emptyFrame();
+    const device::FpgaImage fpga = device::FpgaImage::load();
+
+private:
+    static std::unique_ptr<core::FrameRecord> emptyFrame() {
+        auto f = std::make_unique<core::FrameRecord>();
+        f->clear();
+        return f;
+    }
+};
 
 // Parses a whole decimal number; false on anything else.
 bool parseInt(const char* text, long long& value);

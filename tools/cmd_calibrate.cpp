@@ -141,24 +141,18 @@ int cmdCalibrate(int argc, char** argv) {
     StderrPrompt prompt;
     if (!openInstrument("calibrate", binding, connection, event, prompt)) return 1;
 
-    device::RequestFlags flags;
-    device::LinkStatistics stats;
-    device::StatusBoard board;
-    device::RegisterImageHolder registers;
-    auto frame = std::make_unique<core::FrameRecord>();
-    frame->clear();
-    const device::FpgaImage fpga = device::FpgaImage::load();
-    CalibrationGui gui(flags, registers, board, *frame);
+    LinkParts link;
+    CalibrationGui gui(link.flags, link.registers, link.board, *link.frame);
     app::applyModelFeatures(gui.state);
-    acquisition::ScopeThread thread({binding, connection, event, flags, stats, board, registers, *frame, gui,
-                                     gui, fpga.bytes(), nullptr});
+    acquisition::ScopeThread thread({binding, connection, event, link.flags, link.stats, link.board,
+                                     link.registers, *link.frame, gui, gui, link.fpga.bytes(), nullptr});
     gui.setThread(&thread);
     {
         std::lock_guard lock(gui.mutex);
         gui.state.scope.Running = false;
         gui.settingsChanged();
     }
-    flags.ReconfigureRequest = true;
+    link.flags.ReconfigureRequest = true;
     thread.start();
 
     bool timedOut = false;
@@ -203,9 +197,9 @@ int cmdCalibrate(int argc, char** argv) {
             std::uint32_t before = 0;
             {
                 std::lock_guard lock(gui.mutex);
-                before = board.snapshot().zeroTableUpdates;
-                registers.requestTableUpload(device::CalTableKind::ZeroOffset, table);
-                flags.CalibrationRunPending = false;
+                before = link.board.snapshot().zeroTableUpdates;
+                link.registers.requestTableUpload(device::CalTableKind::ZeroOffset, table);
+                link.flags.CalibrationRunPending = false;
                 thread.notifySettingsChanged();
             }
             // The board takes tables again only once the upload was answered: the first one it
@@ -213,8 +207,8 @@ int cmdCalibrate(int argc, char** argv) {
             const auto end = std::chrono::steady_clock::now() + kTableWait;
             bool back = false, same = false;
             while (std::chrono::steady_clock::now() < end) {
-                const device::StatusInfo st = board.snapshot();
-                if (st.zeroTableUpdates != before && !registers.tablesBusy()) {
+                const device::StatusInfo st = link.board.snapshot();
+                if (st.zeroTableUpdates != before && !link.registers.tablesBusy()) {
                     back = true;
                     same = st.zeroTable == table;
                     if (same) break;
@@ -237,12 +231,12 @@ int cmdCalibrate(int argc, char** argv) {
     thread.stop();
 
     // Leave the instrument idle with its own settings.
-    if (flags.DeviceReady) {
+    if (link.flags.DeviceReady) {
         std::lock_guard lock(gui.mutex);
         gui.state.scope.Running = false;
-        flags.Running = false;
-        flags.CalibrationRunPending = false;
-        app::applySettings(gui.state, registers);
+        link.flags.Running = false;
+        link.flags.CalibrationRunPending = false;
+        app::applySettings(gui.state, link.registers);
         thread.link().sendSettings();
     }
     binding.close(connection.handle.load());

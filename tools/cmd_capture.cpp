@@ -199,19 +199,13 @@ int cmdCapture(int argc, char** argv) {
     StderrPrompt prompt;
     if (!openInstrument("capture", binding, connection, event, prompt)) return 1;
 
-    device::RequestFlags flags;
-    device::LinkStatistics stats;
-    device::StatusBoard board;
-    device::RegisterImageHolder registers;
-    auto frame = std::make_unique<core::FrameRecord>();
+    LinkParts link;
     auto kept = std::make_unique<core::FrameRecord>();
-    frame->clear();
     kept->clear();
-    const device::FpgaImage fpga = device::FpgaImage::load();
 
     auto ets = std::make_unique<acquisition::EtsReconstruction>();
     std::vector<double> etsSpectrum(analyzers::kMaxEtsSpectrumBins);
-    ConsoleGui gui(options, flags, registers, board, *frame, *kept, *ets, etsSpectrum);
+    ConsoleGui gui(options, link.flags, link.registers, link.board, *link.frame, *kept, *ets, etsSpectrum);
     if (!options.settingsFile.empty() && !readAnySettingsFile(options.settingsFile, gui.state)) {
         binding.close(connection.handle.load());
         return 1;
@@ -223,8 +217,8 @@ int cmdCapture(int argc, char** argv) {
         generator::applyAwgResult(awg, options.awgFile, marks, gui.state.generator);
     }
     app::applyModelFeatures(gui.state);
-    acquisition::ScopeThread thread({binding, connection, event, flags, stats, board, registers, *frame, gui,
-                                     gui, fpga.bytes(), ets.get()});
+    acquisition::ScopeThread thread({binding, connection, event, link.flags, link.stats, link.board,
+                                     link.registers, *link.frame, gui, gui, link.fpga.bytes(), ets.get()});
     gui.setThread(&thread);
     {
         // With a script, frames are taken only once it runs.
@@ -233,7 +227,7 @@ int cmdCapture(int argc, char** argv) {
         gui.state.scope.SingleMode = options.single && !awg.ok;
         gui.settingsChanged();
     }
-    flags.ReconfigureRequest = true;
+    link.flags.ReconfigureRequest = true;
     thread.start();
 
     bool timedOut = false;
@@ -243,7 +237,7 @@ int cmdCapture(int argc, char** argv) {
         // program has been taken, so the sequencer starts on it.
         std::array<std::int32_t, device::kAwgEntries> table{};
         std::copy(awg.image->begin(), awg.image->end(), table.begin());
-        if (!waitFor([&] { return flags.DeviceConfigured.load(); }, kFrameWait)) {
+        if (!waitFor([&] { return link.flags.DeviceConfigured.load(); }, kFrameWait)) {
             timedOut = true;
         } else {
             thread.requestAwgUpload(table);
@@ -254,7 +248,7 @@ int cmdCapture(int argc, char** argv) {
                 awgFailed = true;
             } else {
                 std::lock_guard lock(gui.mutex);
-                registers.raise(device::OnceFlag::AwgRun);
+                link.registers.raise(device::OnceFlag::AwgRun);
                 gui.state.scope.Running = true;
                 gui.state.scope.SingleMode = options.single;
                 gui.settingsChanged();
@@ -275,13 +269,13 @@ int cmdCapture(int argc, char** argv) {
     thread.stop();
 
     // Leave the instrument idle.
-    if (flags.DeviceReady) {
+    if (link.flags.DeviceReady) {
         std::lock_guard lock(gui.mutex);
         gui.state.scope.Running = false;
         gui.state.scope.SingleMode = false;
-        flags.Running = false;
-        flags.SingleMode = false;
-        app::applySettings(gui.state, registers);
+        link.flags.Running = false;
+        link.flags.SingleMode = false;
+        app::applySettings(gui.state, link.registers);
         thread.link().sendSettings();
     }
     binding.close(connection.handle.load());
@@ -310,7 +304,7 @@ int cmdCapture(int argc, char** argv) {
     saveOptions.writeSettings = [&](const std::string& path) {
         files::WriteContext context;
         context.awgLoaded = thread.link().awgLoaded.load();
-        context.device = app::deviceRecordFrom(board.snapshot(), flags.DeviceReady.load());
+        context.device = app::deviceRecordFrom(link.board.snapshot(), link.flags.DeviceReady.load());
         return files::WriteSettingsFile(path, files::SettingsKind::User, gui.state, context, prompt);
     };
     const files::DataFileStatus saved = files::SaveDataFile(options.out, records, names, prompt, saveOptions);

@@ -159,36 +159,30 @@ int cmdRecord(int argc, char** argv) {
     RecordPrompt prompt(options.out);
     if (!openInstrument("record", binding, connection, event, prompt)) return 1;
 
-    device::RequestFlags flags;
-    device::LinkStatistics stats;
-    device::StatusBoard board;
-    device::RegisterImageHolder registers;
-    auto frame = std::make_unique<core::FrameRecord>();
-    frame->clear();
-    const device::FpgaImage fpga = device::FpgaImage::load();
+    LinkParts link;
     auto recorder = std::make_unique<files::BinaryRecorder>();
 
-    RecorderGui gui(flags, registers, board, *frame, *recorder);
+    RecorderGui gui(link.flags, link.registers, link.board, *link.frame, *recorder);
     gui.state = *state;
     app::applyModelFeatures(gui.state);
-    acquisition::ScopeThread thread(
-        {binding, connection, event, flags, stats, board, registers, *frame, gui, gui, fpga.bytes()});
+    acquisition::ScopeThread thread({binding, connection, event, link.flags, link.stats, link.board,
+                                     link.registers, *link.frame, gui, gui, link.fpga.bytes()});
     gui.setThread(&thread);
     {
         std::lock_guard lock(gui.mutex);
         gui.state.scope.Running = true;
         gui.settingsChanged();
     }
-    flags.ReconfigureRequest = true;
+    link.flags.ReconfigureRequest = true;
     thread.start();
 
     const auto finish = [&] {
         gui.close();
         thread.stop();
-        if (flags.DeviceReady) {
+        if (link.flags.DeviceReady) {
             gui.state.scope.Running = false;
-            flags.Running = false;
-            app::applySettings(gui.state, registers);
+            link.flags.Running = false;
+            app::applySettings(gui.state, link.registers);
             thread.link().sendSettings();
         }
         binding.close(connection.handle.load());
@@ -207,8 +201,8 @@ int cmdRecord(int argc, char** argv) {
 
     ConsoleClock clock;
     const auto header = [&] {
-        std::lock_guard lock(frame->mutex);
-        return frame->header;
+        std::lock_guard lock(link.frame->mutex);
+        return link.frame->header;
     };
     files::RecorderDialog dialog(*recorder, prompt, clock, header, [&] { gui.settingsChanged(); });
     bool started = false;

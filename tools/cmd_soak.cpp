@@ -196,26 +196,21 @@ int cmdSoak(int argc, char** argv) {
     control(seedText.c_str());
     control(SoakPlan::kBackgroundErrors);
 
-    device::RequestFlags flags;
-    device::LinkStatistics stats;
-    device::StatusBoard board;
-    device::RegisterImageHolder registers;
-    auto frame = std::make_unique<core::FrameRecord>();
-    frame->clear();
-    const device::FpgaImage fpga = device::FpgaImage::load();
-    ToolGui gui(flags, registers, board);
+    LinkParts link;
+    ToolGui gui(link.flags, link.registers, link.board);
     app::applyModelFeatures(gui.state);
-    acquisition::ScopeThread thread(
-        {binding, connection, event, flags, stats, board, registers, *frame, gui, gui, fpga.bytes()});
+    acquisition::ScopeThread thread({binding, connection, event, link.flags, link.stats, link.board,
+                                     link.registers, *link.frame, gui, gui, link.fpga.bytes()});
     gui.setThread(&thread);
     SoakHost host(gui, thread, binding, connection, event, openOptions, control);
-    app::Supervisor supervisor({binding, connection, flags, stats, board, registers, thread.link()}, host);
+    app::Supervisor supervisor(
+        {binding, connection, link.flags, link.stats, link.board, link.registers, thread.link()}, host);
     {
         std::lock_guard lock(gui.mutex);
         gui.state.scope.Running = true;
         gui.settingsChanged();
     }
-    flags.ReconfigureRequest = true;
+    link.flags.ReconfigureRequest = true;
     thread.start();
 
     std::printf("soak: %.2f min, seed %u, bit errors in both directions throughout\n", minutes, seed);
@@ -263,7 +258,7 @@ int cmdSoak(int argc, char** argv) {
                 open->framesMark = thread.displayedFrames();
             }
             // A recovery answered No or a failed one releases RUN; the user presses it again.
-            if (!gui.state.scope.Running && flags.DeviceConfigured) {
+            if (!gui.state.scope.Running && link.flags.DeviceConfigured) {
                 gui.state.scope.Running = true;
                 supervisor.armWarnings();
                 gui.settingsChanged();
@@ -335,8 +330,8 @@ int cmdSoak(int argc, char** argv) {
     std::printf("frames drawn %u, data packets %llu, CRC errors %llu, leakage %llu bytes\n", lastFrames,
                 static_cast<unsigned long long>(dataPackets), static_cast<unsigned long long>(crcErrors),
                 static_cast<unsigned long long>(leakage));
-    std::printf("settings frames sent %u, not acknowledged %u\n", stats.framesSent.load(),
-                stats.framesNotAcknowledged.load());
+    std::printf("settings frames sent %u, not acknowledged %u\n", link.stats.framesSent.load(),
+                link.stats.framesNotAcknowledged.load());
     std::printf(
         "incidents %zu, recoveries %zu, questions %d, warnings %d; back to frames in %.2f s on average, "
         "%.2f s at most\n",

@@ -56,7 +56,13 @@ void CalibrationController::followReportedModel() {
     }
 }
 
-void CalibrationController::endRun() {
+void CalibrationController::endRun(device::CalTableKind kind, core::CalTable& table,
+                                   const core::CalTable& kept) {
+    // OK keeps the table and sends it to the instrument; Cancel puts the old one back.
+    if (m_accepted)
+        m_s.m_registers.requestTableUpload(kind, table);
+    else
+        table = kept;
     m_s.m_flags.CalibrationRunPending.store(false);
     // The frames taken for the run are no signal to show.
     for (core::FrameRecord* record : {&m_s.frame(), &m_s.background()}) {
@@ -91,12 +97,7 @@ void CalibrationController::zeroCalibration() {
 
     m_s.window().showDialog(compact ? Dialog::ZeroCalibrateM : Dialog::ZeroCalibrate);
     zeroStop();
-    if (m_accepted)
-        m_s.m_registers.requestTableUpload(device::CalTableKind::ZeroOffset, st.calibration.ZeroTable);
-    else
-        st.calibration.ZeroTable = kept;
-
-    endRun();
+    endRun(device::CalTableKind::ZeroOffset, st.calibration.ZeroTable, kept);
     restoreView(st, memo);
     m_s.settingsChanged();
 }
@@ -292,11 +293,7 @@ void CalibrationController::systemCalibration() {
     m_engine.measure(false, 25, 0.0);
     m_autoAdc.stop();
     m_freqRun.stop();
-    if (m_accepted)
-        m_s.m_registers.requestTableUpload(device::CalTableKind::System, st.calibration.SystemTable);
-    else
-        st.calibration.SystemTable = kept;
-    endRun();
+    endRun(device::CalTableKind::System, st.calibration.SystemTable, kept);
     restoreSystemView(st, memo);
     m_s.settingsChanged();
 }

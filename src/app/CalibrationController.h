@@ -93,8 +93,9 @@ public:
 
 private:
     void sendStep();
-    // The run is over: its frames are dropped and the link leaves calibration mode.
-    void endRun();
+    // The run is over: its table is uploaded (OK) or put back (Cancel), its frames are dropped and
+    // the link leaves calibration mode.
+    void endRun(device::CalTableKind kind, core::CalTable& table, const core::CalTable& kept);
 
     // The model the instrument reports replaces the interface's, with a warning.
     void followReportedModel();
